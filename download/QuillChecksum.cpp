@@ -1,0 +1,3 @@
+#include "download/QuillChecksum.h"
+
+QuillChecksum::~QuillChecksum() = default;
