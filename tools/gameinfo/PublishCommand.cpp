@@ -42,7 +42,8 @@ void PublishNewVersion(const std::string& releaseFolder, const std::string& vers
     try {
         EnterFolder(staging);
         for (const ManifestFile& file : manifest.files) {
-            EnsureDirectory(file.path, true);
+            // A bare file name would make EnsureDirectory create a folder of that name.
+            EnsureDirectory(".\\" + file.path, true);
             if (!platform::CopyFile(PathArg::Native(releaseFolder + "/" + file.nativePath),
                                     file.path, true)) {
                 throw ToolError(file.nativePath, "cannot copy the file into the version folder");

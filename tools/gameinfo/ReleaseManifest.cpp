@@ -30,6 +30,22 @@ bool IsLauncherWorkFile(const std::string& name) {
     });
 }
 
+// A name as it can stand in a one-line message.
+std::string Printable(const std::string& native) {
+    std::string shown;
+    for (unsigned char c : native) {
+        if (c < 0x20 || c == 0x7F) {
+            static const char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xF];
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
@@ -75,7 +91,7 @@ void ListFolder(const std::string& nativeRelative, std::vector<ManifestFile>& fi
         }
         std::string native = nativeRelative.empty() ? name : nativeRelative + "/" + name;
         if (std::string problem = NameProblem(name); !problem.empty()) {
-            throw ToolError(native, "name " + problem);
+            throw ToolError(Printable(native), "name " + problem);
         }
         auto cp936Name = platform::Utf8ToCp936Strict(name);
         if (!cp936Name) {
