@@ -205,6 +205,9 @@ int32_t HiveDatabase::Prepare(bool writable) {
         // WAL lets readers go on while another process writes. Failing to
         // switch only costs concurrency, so the result is not checked.
         sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        // With WAL a crash can lose the last writes but never corrupt the
+        // hive; the original platform flushes its hives lazily as well.
+        sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
         return InTransaction(
             [this] { return FromSqlite(sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr)); });
     }
