@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <thread>
@@ -90,12 +91,18 @@ TEST_F(RunLogTest, SwitchesTurnOffTheEchoAndTheFile) {
 }
 
 TEST_F(RunLogTest, ConcurrentThreadsNeverMixLines) {
-    constexpr int kLines = 300;
+    constexpr int kLines = 2000;
     constexpr std::size_t kWidth = 1000;
+    std::atomic<int> waiting{3};
     std::vector<std::thread> writers;
     for (char tag : {'a', 'b', 'c'}) {
-        writers.emplace_back([tag] {
+        writers.emplace_back([tag, &waiting] {
             const std::string body(kWidth, tag);
+            // Start together so the writers overlap for the whole run.
+            --waiting;
+            while (waiting.load() > 0) {
+                std::this_thread::yield();
+            }
             for (int i = 0; i < kLines; ++i) {
                 WriteLog("%s", body.c_str());
             }

@@ -26,6 +26,7 @@ bool IsStamp(const std::string& line) {
 std::map<char, int> CountWholeLogLines(const std::string& log, std::size_t width) {
     constexpr std::size_t kStampSize = 15;
     std::map<char, int> counts;
+    int broken = 0;
     std::size_t start = 0;
     while (start < log.size()) {
         const std::size_t end = log.find("\r\n", start);
@@ -35,17 +36,19 @@ std::map<char, int> CountWholeLogLines(const std::string& log, std::size_t width
         }
         const std::string line = log.substr(start, end - start);
         start = end + 2;
-        if (!IsStamp(line) || line.size() != kStampSize + width) {
-            ADD_FAILURE() << "broken line: " << line.substr(0, 80);
+        const bool whole =
+            IsStamp(line) && line.size() == kStampSize + width &&
+            line.find_first_not_of(line[kStampSize], kStampSize) == std::string::npos;
+        if (!whole) {
+            // The first few show the fault; thousands would bury it.
+            if (++broken <= 3) {
+                ADD_FAILURE() << "broken line: " << line.substr(0, 80);
+            }
             continue;
         }
-        const std::string body = line.substr(kStampSize);
-        if (body != std::string(width, body[0])) {
-            ADD_FAILURE() << "mixed line: " << body.substr(0, 80);
-            continue;
-        }
-        ++counts[body[0]];
+        ++counts[line[kStampSize]];
     }
+    EXPECT_EQ(broken, 0) << "broken lines";
     return counts;
 }
 

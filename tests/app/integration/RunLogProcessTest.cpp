@@ -14,7 +14,7 @@ namespace {
 class RunLogProcessTest : public testsupport::SandboxTest {};
 
 TEST_F(RunLogProcessTest, ConcurrentProcessesNeverMixLines) {
-    constexpr int kLines = 400;
+    constexpr int kLines = 3000;
     constexpr int kWidth = 1000;
     std::vector<platform::ChildProcess> writers(2);
     const char tags[] = {'p', 'q'};
