@@ -51,6 +51,18 @@ void AppendHex(const unsigned char* bytes, std::size_t size, bool upper_case, st
     CryptoPP::StringSource source(bytes, size, true, NewHexEncoder(hex, upper_case));
 }
 
+// Hashes through the object's own CalcBuffer and appends the digest's text.
+template <std::size_t DigestSize>
+int AppendDigestHex(QuillChecksum& checksum, const unsigned char* data, std::size_t length,
+                    bool upper_case, std::string& hex) {
+    unsigned char digest[DigestSize];
+    if (!checksum.CalcBuffer(data, length, digest)) {
+        return 0;
+    }
+    AppendHex(digest, DigestSize, upper_case, hex);
+    return 1;
+}
+
 std::string DecodeHex(const std::string& text) {
     std::string bytes;
     CryptoPP::StringSource source(text, true,
@@ -86,12 +98,10 @@ int QuillChecksumDigest<Self, DigestSize>::CalcBuffer(const unsigned char* data,
 template <class Self, std::size_t DigestSize>
 int QuillChecksumDigest<Self, DigestSize>::CalcBufferHex(const unsigned char* data,
                                                          std::size_t length, std::string& hex) {
-    unsigned char digest[DigestSize];
-    if (data == nullptr || length == 0 || !this->CalcBuffer(data, length, digest)) {
+    if (data == nullptr || length == 0) {
         return 0;
     }
-    AppendHex(digest, DigestSize, true, hex);
-    return 1;
+    return AppendDigestHex<DigestSize>(*this, data, length, true, hex);
 }
 
 template <class Self, std::size_t DigestSize>
@@ -106,12 +116,11 @@ int QuillChecksumDigest<Self, DigestSize>::CalcString(const std::string& text,
 template <class Self, std::size_t DigestSize>
 int QuillChecksumDigest<Self, DigestSize>::CalcStringHex(const std::string& text,
                                                          std::string& hex) {
-    unsigned char digest[DigestSize];
-    if (text.empty() || !this->CalcBuffer(Bytes(text), text.size(), digest)) {
+    if (text.empty()) {
         return 0;
     }
-    AppendHex(digest, DigestSize, !DigestTraits<Self>::kLowerStringHex, hex);
-    return 1;
+    return AppendDigestHex<DigestSize>(*this, Bytes(text), text.size(),
+                                       !DigestTraits<Self>::kLowerStringHex, hex);
 }
 
 template <class Self, std::size_t DigestSize>
