@@ -41,7 +41,7 @@ std::string CurrentDirectory() {
 
 std::optional<std::string> SearchPath(const std::string& name) {
     const char* path_env = getenv("PATH");
-    std::string_view dirs = path_env ? path_env : "";
+    std::string_view dirs = path_env ? path_env : "/bin:/usr/bin";
     while (!dirs.empty()) {
         std::size_t colon = dirs.find(':');
         std::string_view dir = dirs.substr(0, colon);
@@ -108,6 +108,11 @@ class SpawnSetup {
     }
     bool ChangeDirectory(const std::string& dir) {
         return posix_spawn_file_actions_addchdir_np(&actions_, dir.c_str()) == 0;
+    }
+    // As there, a child inherits no handles: only the standard three stay,
+    // also descriptors that a library opened without close-on-exec.
+    bool CloseTheRest() {
+        return posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1) == 0;
     }
     int Spawn(pid_t* pid, const std::string& program, std::vector<std::string>& args) {
         std::vector<char*> argv;
@@ -189,7 +194,7 @@ bool ChildProcess::Start(std::u16string_view command_line, const ProcessStartOpt
         }
     }
     pid_t pid = -1;
-    int rc = setup.Spawn(&pid, *program, args);
+    int rc = setup.CloseTheRest() ? setup.Spawn(&pid, *program, args) : ENOMEM;
     if (pipe_fds[1] >= 0) {
         // The child holds the write end now; ours would keep the pipe open
         // after the child has ended.

@@ -1,8 +1,8 @@
 #include "platform/process/ChildProcess.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <future>
 
@@ -81,6 +81,16 @@ TEST_F(ChildProcessTest, ReadingAfterATimeOutDoesNotWaitForARunningChild) {
     EXPECT_EQ(read.get(), "");
     ASSERT_TRUE(child.WaitForExit(20000));
     EXPECT_EQ(child.exit_code(), 0);
+}
+
+TEST_F(ChildProcessTest, ChildInheritsNoDescriptorsButItsOutput) {
+    // stdio opens without close-on-exec, as some libraries do.
+    std::FILE* held = std::fopen((work() / "held-open.txt").c_str(), "w");
+    ASSERT_NE(held, nullptr);
+    const std::string targets = RunProbe({u"fds"});
+    std::fclose(held);
+    EXPECT_NE(targets.find("pipe:"), std::string::npos) << targets;
+    EXPECT_EQ(targets.find("held-open.txt"), std::string::npos) << targets;
 }
 
 TEST_F(ChildProcessTest, ProgramIsFoundFromTheCurrentDirectoryFirst) {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "platform/process/ChildProcess.h"
 #include "platform/process/CommandLine.h"
@@ -30,6 +31,19 @@ std::vector<uint8_t> Utf16LeBytes(std::u16string_view text) {
         bytes.push_back(static_cast<uint8_t>(unit >> 8));
     }
     return bytes;
+}
+
+bool RunningAsRoot() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        std::istringstream fields(line);
+        std::string label;
+        long real_uid = -1, effective_uid = -1;
+        if (fields >> label >> real_uid >> effective_uid && label == "Uid:") {
+            return effective_uid == 0;
+        }
+    }
+    return false;
 }
 
 class RegistryProcessTest : public testsupport::ProbeTest {};
@@ -100,7 +114,7 @@ TEST_F(RegistryProcessTest, ProcessesWritingAtOnceLoseNothing) {
 
 // A user without write rights to the machine hive reads it and is refused writes.
 TEST_F(RegistryProcessTest, MachineHiveWithoutWriteRightsIsReadOnly) {
-    if (geteuid() != 0 || !std::filesystem::exists("/usr/bin/setpriv")) {
+    if (!RunningAsRoot() || !std::filesystem::exists("/usr/bin/setpriv")) {
         GTEST_SKIP() << "needs root to run the probe as another user";
     }
     RegistryKey machine;

@@ -7,6 +7,7 @@
 //                             split arguments, every piece ended by a NUL byte
 //   print OUT ERR             write OUT to standard output, then ERR to standard error
 //   cwd                       print the current directory
+//   fds                       print the target of each open descriptor, one a line
 //   exit CODE                 end with exit code CODE
 //   regset u|m KEY NAME TYPE HEX   set a value, creating the key; print the result
 //   regget u|m KEY NAME            print "RESULT TYPE HEX" of a value
@@ -128,6 +129,15 @@ int main(int argc, char** argv) {
     }
     if (command == "cwd") {
         Write(stdout, std::filesystem::current_path().string());
+        return 0;
+    }
+    if (command == "fds") {
+        std::string targets;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            targets += std::filesystem::read_symlink(entry.path(), ec).string() + "\n";
+        }
+        Write(stdout, targets);
         return 0;
     }
     if (command == "exit" && argc == 3) {
