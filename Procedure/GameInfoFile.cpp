@@ -21,7 +21,7 @@ constexpr std::size_t kProfileBufferSize = 260;
 
 // Index of a key written as the decimal text of an index ("0", "17"; no sign,
 // no leading zero), or -1.
-long long DecimalKeyIndex(const std::string& key) {
+long long DecimalKeyIndex(std::string_view key) {
     if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0')) {
         return -1;
     }
@@ -114,24 +114,27 @@ void ExtractGameInfoFileList(const IniReader& reader, std::string& version,
     // FileCount from costing anything.
     std::vector<std::pair<long long, const IniEntry*>> numbered;
     if (const IniSection* fileList = reader.FindSection("FileList"); fileList && count > 0) {
-        for (const IniEntry& entry : fileList->GetEntries()) {
-            long long index = DecimalKeyIndex(entry.m_strKey);
-            if (index >= 0 && index < count && fileList->FindFirst(entry.m_strKey) == &entry) {
-                numbered.emplace_back(index, &entry);
+        const auto& entries = fileList->GetEntries();
+        numbered.reserve(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            long long index = DecimalKeyIndex(entries[i].m_strKey);
+            if (index >= 0 && index < count && fileList->IsFirstOfKey(i)) {
+                numbered.emplace_back(index, &entries[i]);
             }
         }
     }
     std::sort(numbered.begin(), numbered.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 
+    records.reserve(records.size() + numbered.size());
     std::vector<std::string> fields;
     for (const auto& [index, entry] : numbered) {
         if (SplitComma(fields, entry->m_strValue.c_str()) != 5) {
             continue;
         }
-        records.push_back(RepairFileRecord{fields[0], fields[1], fields[2],
-                                           platform::ParseIntLikeAtoi(fields[3]),
-                                           platform::ParseIntLikeAtoi(fields[4])});
+        records.push_back(RepairFileRecord{
+            std::move(fields[0]), std::move(fields[1]), std::move(fields[2]),
+            platform::ParseIntLikeAtoi(fields[3]), platform::ParseIntLikeAtoi(fields[4])});
     }
 }
 

@@ -24,12 +24,12 @@ IniSection::IniSection(std::string name, std::string comment, std::string traili
       m_strTrailingComment(std::move(trailingComment)) {}
 
 void IniSection::Append(IniEntry entry) {
-    m_firstEntryOfKey.emplace(entry.m_strKey, m_entries.size());
+    m_isFirstOfKey.push_back(m_firstEntryOfKey.emplace(entry.m_strKey, m_entries.size()).second);
     m_entries.push_back(std::move(entry));
 }
 
 const IniEntry* IniSection::FindFirst(std::string_view key) const {
-    auto it = m_firstEntryOfKey.find(std::string(key));
+    auto it = m_firstEntryOfKey.find(key);
     return it == m_firstEntryOfKey.end() ? nullptr : &m_entries[it->second];
 }
 
@@ -134,7 +134,7 @@ int IniReader::Parse(std::string_view text) {
 }
 
 const IniSection* IniReader::FindSection(std::string_view name) const {
-    auto it = m_sectionByName.find(std::string(name));
+    auto it = m_sectionByName.find(name);
     return it == m_sectionByName.end() ? nullptr : it->second;
 }
 

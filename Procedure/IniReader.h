@@ -5,6 +5,7 @@
 // numbered entries stays linear. One reader belongs to one thread at a time.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +30,16 @@ struct IniEntry {
     std::string m_strTrailingComment;  // text after the comment marker on its line
 };
 
+// Lets the indexes be searched with a string_view, without a copy of the key.
+struct IniNameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+        return std::hash<std::string_view>{}(name);
+    }
+};
+template <class T>
+using IniNameMap = std::unordered_map<std::string, T, IniNameHash, std::equal_to<>>;
+
 class IniSection {
   public:
     IniSection(std::string name, std::string comment, std::string trailingComment);
@@ -36,18 +47,21 @@ class IniSection {
     const std::string& GetName() const { return m_strName; }
     const std::string& GetComment() const { return m_strComment; }
     const std::string& GetTrailingComment() const { return m_strTrailingComment; }
-    const std::vector<IniEntry>& GetEntries() const { return m_entries; }
+    const std::deque<IniEntry>& GetEntries() const { return m_entries; }
 
     // Keys are not unique; a later entry of a key never hides the first.
     void Append(IniEntry entry);
     const IniEntry* FindFirst(std::string_view key) const;
+    // Whether GetEntries()[index] is the entry that FindFirst gives for its key.
+    bool IsFirstOfKey(std::size_t index) const { return m_isFirstOfKey[index]; }
 
   private:
     std::string m_strName;
     std::string m_strComment;
     std::string m_strTrailingComment;
-    std::vector<IniEntry> m_entries;
-    std::unordered_map<std::string, std::size_t> m_firstEntryOfKey;
+    std::deque<IniEntry> m_entries;  // grows without moving what it holds
+    IniNameMap<std::size_t> m_firstEntryOfKey;
+    std::vector<bool> m_isFirstOfKey;
 };
 
 class IniReader {
@@ -77,7 +91,7 @@ class IniReader {
                            std::string_view trailingComment, IniSection*& current);
 
     std::vector<std::unique_ptr<IniSection>> m_sections;
-    std::unordered_map<std::string, IniSection*> m_sectionByName;
+    IniNameMap<IniSection*> m_sectionByName;
     std::string m_strFileName;
     std::string m_strCommentMarker;
     mutable std::string m_strLastError;
