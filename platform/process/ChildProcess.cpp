@@ -61,7 +61,8 @@ std::optional<std::string> SearchPath(const std::string& name) {
 // Absolute path of the program a command line names. Files found from the
 // current directory may be made executable; files on PATH are taken as they are.
 std::optional<std::string> ResolveProgram(std::u16string_view token) {
-    const std::optional<std::string>& native = PathArg(token).native();
+    const PathArg arg(token);
+    const std::optional<std::string>& native = arg.native();
     if (!native) {
         return std::nullopt;
     }
@@ -175,8 +176,8 @@ bool ChildProcess::Start(std::u16string_view command_line, const ProcessStartOpt
 
     SpawnSetup setup;
     if (!options.working_directory.empty()) {
-        const std::optional<std::string>& dir = PathArg(options.working_directory).native();
-        if (!dir || !setup.ChangeDirectory(*dir)) {
+        const PathArg dir(options.working_directory);
+        if (!dir.native() || !setup.ChangeDirectory(*dir.native())) {
             return false;
         }
     }

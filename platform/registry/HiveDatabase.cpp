@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kHiveFile[] = "registry.sqlite3";
 constexpr int kBusyTimeoutMs = 5000;
-constexpr char kOrderCollation[] = "vela_key_order";
+constexpr char kOrderCollation[] = "vela_key_order";  // named in EnumSubkey's query
 
 constexpr char kSchema[] =
     "CREATE TABLE IF NOT EXISTS reg_keys("
