@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -24,7 +25,10 @@ public:
     static PathArg Native(std::string native);
 
     // Empty when the path does not convert (or was empty): every operation fails then.
-    const std::optional<std::string>& native() const { return native_; }
+    const std::optional<std::string>& native() const& { return native_; }
+    // On a temporary (PathArg(x).native()) the value is moved out, so that
+    // `const auto& n = PathArg(x).native();` binds to a value that lives on.
+    std::optional<std::string> native() && { return std::move(native_); }
 
 private:
     PathArg() = default;

@@ -61,6 +61,7 @@ private:
     std::condition_variable advanced_;
     uint64_t now_ms_;
     LocalTime local_time_;
+    uint64_t local_time_set_ms_;  // now_ms_ when local_time_ was set
 };
 
 }  // namespace platform
