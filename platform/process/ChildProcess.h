@@ -3,7 +3,8 @@
 // directory first (a name with a separator is a path from there; a bare name
 // is tried there, then on PATH). A program file without its execute bit gets
 // it first, since there any image can be started. The child sees the program
-// token as written as its argv[0].
+// token as written as its argv[0], and inherits no descriptors beyond the
+// standard three (its output goes to our pipe when captured).
 //
 // One object owns one child and belongs to one thread at a time. Waits follow
 // the layer's replaceable clock. Destroying the object neither waits for nor
