@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/files/FileSystem.h"
+#include "platform/text/DecimalText.h"
 
 namespace platform {
 namespace {
@@ -85,30 +86,6 @@ std::optional<std::string> FindValue(std::string_view section, std::string_view 
         }
     }
     return std::nullopt;
-}
-
-// atoi: leading white space, an optional sign, digits up to the first other
-// character; 0 when there are none. Wraps like 32-bit arithmetic on overflow.
-int ParseIntLikeAtoi(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
-                               text[i] == '\r' || text[i] == '\v' || text[i] == '\f')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    uint32_t value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
-        ++i;
-    }
-    if (negative) {
-        value = 0u - value;
-    }
-    return static_cast<int>(value);
 }
 
 }  // namespace

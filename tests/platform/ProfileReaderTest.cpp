@@ -76,9 +76,9 @@ TEST_F(ProfileReaderTest, Integers) {
         int expected;
     } cases[] = {
         {"debug", "debug", 1},       {"debug", "neg", -42},
-        {"debug", "plus", 17},       {"debug", "junk", 0},  // no digits: 0, not the default
-        {"debug", "spaced", 7},      {"debug", "big", 1},   // wraps like 32-bit arithmetic
-        {"launcher", "empty", 99},                          // empty value: the default
+        {"debug", "plus", 17},       {"debug", "junk", 0},          // no digits: 0, not the default
+        {"debug", "spaced", 7},      {"debug", "big", 2147483647},  // saturates, as atoi does
+        {"launcher", "empty", 99},                                  // empty value: the default
         {"launcher", "missing", 99}, {"missing", "debug", 99},
     };
     for (const auto& c : cases) {
