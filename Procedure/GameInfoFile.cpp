@@ -109,22 +109,25 @@ void ExtractGameInfoFileList(const IniReader& reader, std::string& version,
     int count = 0;
     reader.GetIntValue("FileList", "FileCount", count);
 
-    // The entries "0" to count-1, in index order, first entry of a key only:
-    // walking the section instead of looking up every index keeps a huge
-    // FileCount from costing anything.
+    // The entries "0" to count-1 in index order, the first entry of a key
+    // only: walking the section instead of looking up every index keeps a
+    // huge FileCount from costing anything. A stable sort keeps file order
+    // among entries of one key.
     std::vector<std::pair<long long, const IniEntry*>> numbered;
     if (const IniSection* fileList = reader.FindSection("FileList"); fileList && count > 0) {
-        const auto& entries = fileList->GetEntries();
-        numbered.reserve(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            long long index = DecimalKeyIndex(entries[i].m_strKey);
-            if (index >= 0 && index < count && fileList->IsFirstOfKey(i)) {
-                numbered.emplace_back(index, &entries[i]);
+        numbered.reserve(fileList->GetEntries().size());
+        for (const IniEntry& entry : fileList->GetEntries()) {
+            long long index = DecimalKeyIndex(entry.m_strKey);
+            if (index >= 0 && index < count) {
+                numbered.emplace_back(index, &entry);
             }
         }
     }
-    std::sort(numbered.begin(), numbered.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(numbered.begin(), numbered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    numbered.erase(std::unique(numbered.begin(), numbered.end(),
+                               [](const auto& a, const auto& b) { return a.first == b.first; }),
+                   numbered.end());
 
     records.reserve(records.size() + numbered.size());
     std::vector<std::string> fields;

@@ -23,12 +23,35 @@ IniSection::IniSection(std::string name, std::string comment, std::string traili
       m_strComment(std::move(comment)),
       m_strTrailingComment(std::move(trailingComment)) {}
 
+namespace {
+
+constexpr int kLinearLookupsBeforeIndex = 4;
+
+}  // namespace
+
 void IniSection::Append(IniEntry entry) {
-    m_isFirstOfKey.push_back(m_firstEntryOfKey.emplace(entry.m_strKey, m_entries.size()).second);
+    if (!m_firstEntryOfKey.empty()) {
+        m_firstEntryOfKey.emplace(entry.m_strKey, m_entries.size());
+    }
     m_entries.push_back(std::move(entry));
 }
 
 const IniEntry* IniSection::FindFirst(std::string_view key) const {
+    if (m_firstEntryOfKey.empty() && m_nLinearLookups < kLinearLookupsBeforeIndex) {
+        ++m_nLinearLookups;
+        for (const IniEntry& entry : m_entries) {
+            if (entry.m_strKey == key) {
+                return &entry;
+            }
+        }
+        return nullptr;
+    }
+    if (m_firstEntryOfKey.empty()) {
+        m_firstEntryOfKey.reserve(m_entries.size());
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            m_firstEntryOfKey.emplace(m_entries[i].m_strKey, i);  // keeps the first of a key
+        }
+    }
     auto it = m_firstEntryOfKey.find(key);
     return it == m_firstEntryOfKey.end() ? nullptr : &m_entries[it->second];
 }

@@ -1,8 +1,9 @@
 // A small INI reader for the plain text of a game information file. It keeps
 // sections and entries in file order with the comments above them; lookups
 // match section and key names exactly and take the first entry of a key.
-// Section and key indexes make a lookup constant time, so reading thousands of
-// numbered entries stays linear. One reader belongs to one thread at a time.
+// A section that is searched repeatedly builds a key index on the way, so
+// looking up thousands of numbered entries stays linear while a single lookup
+// costs no index. One reader belongs to one thread at a time.
 #pragma once
 
 #include <deque>
@@ -52,16 +53,15 @@ class IniSection {
     // Keys are not unique; a later entry of a key never hides the first.
     void Append(IniEntry entry);
     const IniEntry* FindFirst(std::string_view key) const;
-    // Whether GetEntries()[index] is the entry that FindFirst gives for its key.
-    bool IsFirstOfKey(std::size_t index) const { return m_isFirstOfKey[index]; }
 
   private:
     std::string m_strName;
     std::string m_strComment;
     std::string m_strTrailingComment;
     std::deque<IniEntry> m_entries;  // grows without moving what it holds
-    IniNameMap<std::size_t> m_firstEntryOfKey;
-    std::vector<bool> m_isFirstOfKey;
+    // Built on the first lookup after a few linear ones.
+    mutable IniNameMap<std::size_t> m_firstEntryOfKey;
+    mutable int m_nLinearLookups = 0;
 };
 
 class IniReader {

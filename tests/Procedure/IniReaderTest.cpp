@@ -79,6 +79,28 @@ TEST(IniReader, LookupsAreExactAndTakeTheFirstEntry) {
     EXPECT_EQ(number, 0);
 }
 
+TEST(IniReader, RepeatedLookupsKeepTheFirstEntryRule) {
+    std::string text = "[S]\n";
+    for (int i = 0; i < 50; ++i) {
+        text += std::to_string(i) + "=first" + std::to_string(i) + "\n";
+    }
+    text += "7=second\n";
+    IniReader reader("#");
+    ASSERT_EQ(reader.Parse(text), INI_OK);
+    // Enough lookups that the section indexes its keys on the way.
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 50; ++i) {
+            std::string value;
+            std::string comment;
+            ASSERT_EQ(reader.GetValue("S", std::to_string(i), value, comment), INI_OK);
+            EXPECT_EQ(value, "first" + std::to_string(i));
+        }
+        std::string value;
+        std::string comment;
+        EXPECT_EQ(reader.GetValue("S", "50", value, comment), INI_KEY_NOT_FOUND);
+    }
+}
+
 TEST(IniReader, ParseStopsAtFirstBadLineAndKeepsWhatCameBefore) {
     IniReader reader("#");
     EXPECT_EQ(reader.Parse("[A]\nx=1\nbroken\n[B]\ny=2\n"), INI_BAD_LINE);
