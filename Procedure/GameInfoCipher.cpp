@@ -21,8 +21,18 @@ void MakeGameInfoKey(unsigned char* key) {
 
 void ApplyGameInfoKey(const unsigned char* key, unsigned char* bytes, std::size_t size,
                       std::size_t file_offset) {
-    for (std::size_t i = 0; i < size; ++i) {
+    std::size_t i = 0;
+    // Up to the next key period, then whole periods, which the compiler vectorises.
+    for (; i < size && (file_offset + i) % kGameInfoKeySize != 0; ++i) {
         bytes[i] ^= key[(file_offset + i) % kGameInfoKeySize];
+    }
+    for (; i + kGameInfoKeySize <= size; i += kGameInfoKeySize) {
+        for (std::size_t k = 0; k < kGameInfoKeySize; ++k) {
+            bytes[i + k] ^= key[k];
+        }
+    }
+    for (std::size_t k = 0; i < size; ++i, ++k) {
+        bytes[i] ^= key[k];
     }
 }
 

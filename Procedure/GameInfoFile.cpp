@@ -123,8 +123,10 @@ void ExtractGameInfoFileList(const IniReader& reader, std::string& version,
             }
         }
     }
-    std::stable_sort(numbered.begin(), numbered.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto byIndex = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(numbered.begin(), numbered.end(), byIndex)) {  // as published, it is
+        std::stable_sort(numbered.begin(), numbered.end(), byIndex);
+    }
     numbered.erase(std::unique(numbered.begin(), numbered.end(),
                                [](const auto& a, const auto& b) { return a.first == b.first; }),
                    numbered.end());

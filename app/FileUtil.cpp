@@ -94,14 +94,15 @@ bool CreateDirectoryTree(const std::string& path) {
     return true;
 }
 
-bool CopyFileOver(const std::string& source, const std::string& target) {
+bool CopyFileOver(const std::string& source, const std::string& target,
+                  platform::CopyDurability durability) {
     if (!platform::Exists(source)) {
         return false;
     }
     if (platform::Exists(target) && !MakeWritable(target)) {
         return false;
     }
-    return platform::CopyFile(source, target, false);
+    return platform::CopyFile(source, target, false, durability);
 }
 
 bool OverwriteFile(const std::string& path, const void* data, std::size_t length) {

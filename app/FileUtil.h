@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files/FileSystem.h"
+
 // The low 32 bits of a regular file's size, or -1 when it cannot be opened.
 int32_t GetFileSizeOf(const std::string& path);
 
@@ -24,7 +26,9 @@ bool CreateDirectoryTree(const std::string& path);
 
 // Copies source over target, clearing a read-only target first. The target is
 // always either the old file or the complete copy.
-bool CopyFileOver(const std::string& source, const std::string& target);
+// A scratch copy (read once, then deleted) skips the flush to the disk.
+bool CopyFileOver(const std::string& source, const std::string& target,
+                  platform::CopyDurability durability = platform::CopyDurability::kFlushed);
 
 // Replaces the contents of an existing file (a read-only one included); a
 // missing file is not created.

@@ -117,8 +117,10 @@ bool CheckTarget(const std::string& target, bool fail_if_exists, const struct st
 
 // Finishes a temporary file: fsync, close, rename over target. Removes the
 // temporary on any failure.
-bool CommitTemp(int fd, const std::string& temp, const std::string& target, bool no_replace) {
-    bool ok = ::fsync(fd) == 0 || FailErrno();
+bool CommitTemp(int fd, const std::string& temp, const std::string& target, bool no_replace,
+                CopyDurability durability = CopyDurability::kFlushed) {
+    const bool flush = durability == CopyDurability::kFlushed;
+    bool ok = !flush || ::fsync(fd) == 0 || FailErrno();
     if (::close(fd) != 0 && ok) {
         ok = FailErrno();
     }
@@ -131,7 +133,9 @@ bool CommitTemp(int fd, const std::string& temp, const std::string& target, bool
         SetLastError(saved);
         return false;
     }
-    SyncDirectory(DirectoryOf(target));
+    if (flush) {
+        SyncDirectory(DirectoryOf(target));
+    }
     return true;
 }
 
@@ -144,7 +148,8 @@ void Abandon(int fd, const std::string& temp) {
 
 }  // namespace
 
-bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists) {
+bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists,
+              CopyDurability durability) {
     const std::string* source = NativeOrFail(from);
     const std::string* target = NativeOrFail(to);
     if (!source || !target) {
@@ -195,7 +200,7 @@ bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists) {
         Abandon(dst, temp);
         return false;
     }
-    return CommitTemp(dst, temp, *target, fail_if_exists);
+    return CommitTemp(dst, temp, *target, fail_if_exists, durability);
 }
 
 bool WriteFileAtomically(const PathArg& path, std::string_view data) {

@@ -47,8 +47,11 @@ bool MoveFile(const PathArg& from, const PathArg& to);
 // Copies a file's bytes and mode bits. The copy is written beside the target,
 // flushed to disk and renamed over it, so the target is always either the old
 // file or the complete new one. With fail_if_exists an existing target is kept
-// and the call fails.
-bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists);
+// and the call fails. A copy that only lives for a moment (a scratch copy to
+// read) may skip the flush: it stays atomic, it just need not survive a crash.
+enum class CopyDurability { kFlushed, kScratch };
+bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists,
+              CopyDurability durability = CopyDurability::kFlushed);
 
 // Writes data to a new file beside path, flushes it and renames it over path.
 bool WriteFileAtomically(const PathArg& path, std::string_view data);
@@ -65,7 +68,7 @@ std::optional<VolumeSize> GetVolumeSize(const PathArg& path);
 
 enum class EntryType { kFile, kDirectory, kLink, kOther };
 struct DirectoryEntry {
-    std::string native_name;  // UTF-8 name, no directory part
+    std::string native_name;             // UTF-8 name, no directory part
     EntryType type = EntryType::kOther;  // links are reported, not followed
     uint64_t size = 0;                   // for files
 };
@@ -80,7 +83,7 @@ int LastErrorCode();
 
 // Sequential reader for streaming a file (digests); move-only.
 class FileReader {
-public:
+  public:
     FileReader() = default;
     ~FileReader();
     FileReader(FileReader&& other) noexcept;
@@ -94,17 +97,17 @@ public:
     void Close();
     bool is_open() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_ = -1;
 };
 
 // Writer for files built piece by piece (logs, downloads); move-only.
 class FileWriter {
-public:
+  public:
     enum class Mode {
-        kTruncate,       // create or truncate
-        kAppend,         // create or append; each Write lands at the end in one piece
-        kExistingOnly,   // truncate an existing file, fail when it is missing
+        kTruncate,      // create or truncate
+        kAppend,        // create or append; each Write lands at the end in one piece
+        kExistingOnly,  // truncate an existing file, fail when it is missing
     };
     FileWriter() = default;
     ~FileWriter();
@@ -121,7 +124,7 @@ public:
     bool Close();
     bool is_open() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_ = -1;
 };
 

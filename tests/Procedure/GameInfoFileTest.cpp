@@ -68,6 +68,26 @@ TEST_F(GameInfoFile, CipherUsesTheAbsoluteFileOffset) {
     EXPECT_EQ(static_cast<unsigned char>(image[128]), 'x' ^ key[0]);
 }
 
+TEST_F(GameInfoFile, KeyAppliedInPiecesEqualsKeyAppliedWhole) {
+    unsigned char key[kGameInfoKeySize];
+    MakeGameInfoKey(key);
+    std::string whole(700, '\0');
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        whole[i] = static_cast<char>(i * 31);
+    }
+    std::string expected = whole;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i] = static_cast<char>(expected[i] ^ key[i % kGameInfoKeySize]);
+    }
+    for (std::size_t cut : {0u, 1u, 99u, 100u, 127u, 128u, 129u, 300u, 699u}) {
+        std::string pieces = whole;
+        auto* bytes = reinterpret_cast<unsigned char*>(pieces.data());
+        ApplyGameInfoKey(key, bytes, cut, 0);
+        ApplyGameInfoKey(key, bytes + cut, pieces.size() - cut, cut);
+        EXPECT_EQ(pieces, expected) << "cut at " << cut;
+    }
+}
+
 TEST_F(GameInfoFile, DecipherRewritesTheFileAsItsBody) {
     unsigned char key[kGameInfoKeySize];
     MakeGameInfoKey(key);
