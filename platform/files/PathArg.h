@@ -13,7 +13,7 @@
 namespace platform {
 
 class PathArg {
-public:
+  public:
     PathArg(const char* cp936) : PathArg(std::string_view(cp936)) {}
     PathArg(const std::string& cp936) : PathArg(std::string_view(cp936)) {}
     PathArg(std::string_view cp936);
@@ -30,7 +30,7 @@ public:
     // `const auto& n = PathArg(x).native();` binds to a value that lives on.
     std::optional<std::string> native() && { return std::move(native_); }
 
-private:
+  private:
     PathArg() = default;
     std::optional<std::string> native_;
 };

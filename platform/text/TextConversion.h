@@ -28,7 +28,9 @@ std::u16string Cp936ToUtf16(std::string_view text);
 
 // 0x81 to 0xFE open a double-byte character; its second byte may be any of
 // 0x40 to 0xFE, a backslash (0x5C) among them.
-constexpr bool IsCp936LeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool IsCp936LeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 // Position of the last '\' or '/' that is a separator and not the second byte
 // of a double-byte character, or npos.

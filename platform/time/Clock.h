@@ -19,7 +19,7 @@ struct LocalTime {
 constexpr uint64_t kNoDeadline = UINT64_MAX;
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds of a monotonic clock.
     virtual uint64_t MonotonicMs() = 0;
@@ -45,7 +45,7 @@ uint64_t DeadlineAfter(uint32_t timeout_ms);
 // A clock that moves only when told. Sleeping and waiting threads wake when
 // Advance passes their deadline.
 class ManualClock : public Clock {
-public:
+  public:
     explicit ManualClock(uint64_t start_ms = 1000);
     void Advance(uint64_t ms);
     void SetLocalTime(const LocalTime& time);
@@ -56,7 +56,7 @@ public:
     bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                    uint64_t deadline_ms, const std::function<bool()>& pred) override;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable advanced_;
     uint64_t now_ms_;

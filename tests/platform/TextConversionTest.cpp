@@ -21,18 +21,22 @@ TEST(TextConversion, Cp936RoundTripsThroughUtf8) {
 
 TEST(TextConversion, StrictConversionsRefuseWhatDoesNotConvert) {
     EXPECT_FALSE(Cp936ToUtf8Strict("\xFF"));
-    EXPECT_FALSE(Cp936ToUtf8Strict("\xB1"));          // lead byte without its second byte
+    EXPECT_FALSE(Cp936ToUtf8Strict("\xB1"));              // lead byte without its second byte
     EXPECT_FALSE(Utf8ToCp936Strict("\xF0\x9F\x98\x80"));  // no code page 936 form
     EXPECT_FALSE(platform::Utf16ToCp936Strict(u"\xD83D"));
-    EXPECT_EQ(platform::Cp936ToUtf16("a\xFF" "b"), u"a?b");
+    EXPECT_EQ(platform::Cp936ToUtf16("a\xFF"
+                                     "b"),
+              u"a?b");
 }
 
 TEST(TextConversion, Utf16AndUtf8) {
     EXPECT_EQ(Utf16ToUtf8(u"h\u00e9\u8868\U0001F600"), "h\xC3\xA9\xE8\xA1\xA8\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf8ToUtf16("h\xC3\xA9\xE8\xA1\xA8\xF0\x9F\x98\x80"), u"h\u00e9\u8868\U0001F600");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xEF\xBF\xBD");
-    EXPECT_EQ(Utf8ToUtf16("a\xC0\xAF" "b"), u"a\uFFFD\uFFFDb");  // overlong slash
-    EXPECT_EQ(Utf8ToUtf16("\xE8\xA1"), u"\uFFFD\uFFFD");        // cut short
+    EXPECT_EQ(Utf8ToUtf16("a\xC0\xAF"
+                          "b"),
+              u"a\uFFFD\uFFFDb");                         // overlong slash
+    EXPECT_EQ(Utf8ToUtf16("\xE8\xA1"), u"\uFFFD\uFFFD");  // cut short
 }
 
 TEST(TextConversion, LastSeparatorStepsOverDoubleByteCharacters) {

@@ -11,7 +11,7 @@
 namespace testsupport {
 
 class SandboxTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -24,7 +24,7 @@ protected:
     static void WriteFile(const std::filesystem::path& path, std::string_view bytes);
     static std::string ReadFile(const std::filesystem::path& path);
 
-private:
+  private:
     std::filesystem::path root_;
     std::filesystem::path work_;
     std::filesystem::path previous_cwd_;
