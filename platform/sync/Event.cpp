@@ -1,5 +1,7 @@
 #include "platform/sync/Event.h"
 
+#include <algorithm>
+
 #include "platform/time/Clock.h"
 
 namespace platform {
@@ -10,6 +12,9 @@ void Event::Set() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         signalled_ = true;
+        for (EventObserver* observer : observers_) {
+            observer->OnEventSignalled();
+        }
     }
     // Every waiter rechecks under the lock, so an auto-reset signal is still
     // taken by one of them only.
@@ -35,6 +40,19 @@ bool Event::Wait(uint32_t timeout_ms) {
         signalled_ = false;
     }
     return signalled;
+}
+
+void Event::AddObserver(EventObserver* observer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    observers_.push_back(observer);
+    if (signalled_) {
+        observer->OnEventSignalled();
+    }
+}
+
+void Event::RemoveObserver(EventObserver* observer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::erase(observers_, observer);
 }
 
 }  // namespace platform

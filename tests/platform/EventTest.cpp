@@ -78,4 +78,31 @@ TEST(Event, OneSetOfAnAutoResetEventReleasesOneWaiter) {
     EXPECT_TRUE(second.get());
 }
 
+struct CountingObserver : platform::EventObserver {
+    void OnEventSignalled() override { ++told; }
+    int told = 0;
+};
+
+TEST(Event, ObserversAreToldOfEverySetAndAtOnceWhenAddedToASignalledEvent) {
+    Event event(Event::Mode::kAutoReset);
+    CountingObserver observer;
+    event.AddObserver(&observer);
+    EXPECT_EQ(observer.told, 0);
+    event.Set();
+    event.Set();
+    EXPECT_EQ(observer.told, 2);
+    EXPECT_TRUE(event.Wait(0));  // observing takes nothing
+
+    CountingObserver late;
+    event.Set();
+    event.AddObserver(&late);
+    EXPECT_EQ(late.told, 1);
+
+    event.RemoveObserver(&observer);
+    event.RemoveObserver(&late);
+    event.Set();
+    EXPECT_EQ(observer.told, 3);
+    EXPECT_EQ(late.told, 1);
+}
+
 }  // namespace
