@@ -63,6 +63,8 @@ WindowHandle CreateWindowOfClass(std::u16string_view class_name, std::u16string_
 // timers and its queued messages; pending sends to it get 0. Owning thread only.
 bool DestroyWindowHandle(WindowHandle window);
 bool IsWindowHandle(WindowHandle window);
+// A window without parent with this title; 0 if none. Any thread.
+WindowHandle FindTopLevelWindow(std::u16string_view title);
 
 // One pointer-sized value per window for its owner; returns the previous one.
 MessageLong SetWindowUserData(WindowHandle window, MessageLong value);
@@ -103,8 +105,10 @@ bool SetWindowTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapse
 bool KillWindowTimer(WindowHandle window, std::uintptr_t id);
 
 enum class WaitResult { kObject, kInput, kTimeout };
-// Waits until the event is signalled, input arrives for the calling thread
-// (posted or sent messages, timers) or the time-out passes (0xFFFFFFFF: none).
+// Waits until the event is signalled, input is there for the calling thread
+// (posted or sent messages, the quit, due timers) or the time-out passes
+// (0xFFFFFFFF: none). The event wins when both are there; sent messages are
+// handled here and count as input; an auto-reset event's signal is taken.
 WaitResult WaitForEventOrInput(Event& event, std::uint32_t timeout_ms);
 // Waits for the event and handles the calling thread's messages meanwhile.
 bool WaitForEventPumping(Event& event, std::uint32_t timeout_ms);

@@ -34,12 +34,12 @@ WindowHandle CreateWindowOfClass(std::u16string_view class_name, std::u16string_
     window->parent = parent;
     window->owner = CurrentQueue();
     const WindowHandle handle = table.Add(std::move(window));
-    // A procedure that refuses its creation with -1 gets no window, as there.
+    // A procedure that refuses its creation with -1, or destroys the window
+    // meanwhile, gets no window, as there.
     if (procedure(handle, kMsgCreate, 0, create_param) == -1) {
         DestroyWindowHandle(handle);
-        return 0;
     }
-    return handle;
+    return IsWindowHandle(handle) ? handle : 0;
 }
 
 bool DestroyWindowHandle(WindowHandle window) {
@@ -60,6 +60,10 @@ bool DestroyWindowHandle(WindowHandle window) {
 
 bool IsWindowHandle(WindowHandle window) {
     return window != 0 && WindowTable::Instance().Find(window) != nullptr;
+}
+
+WindowHandle FindTopLevelWindow(std::u16string_view title) {
+    return WindowTable::Instance().FindTopLevel(title);
 }
 
 MessageLong SetWindowUserData(WindowHandle window, MessageLong value) {

@@ -59,6 +59,16 @@ std::vector<WindowHandle> WindowTable::ChildrenOf(WindowHandle parent) const {
     return children;
 }
 
+WindowHandle WindowTable::FindTopLevel(std::u16string_view title) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [handle, window] : windows_) {
+        if (window->parent == 0 && window->title == title) {
+            return handle;
+        }
+    }
+    return 0;
+}
+
 void WindowTable::RemoveOwnedBy(const ThreadQueue* owner) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::erase_if(windows_,

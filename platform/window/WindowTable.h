@@ -23,7 +23,7 @@ struct WindowObject {
     WindowHandle handle = 0;
     WindowProcedure procedure = nullptr;
     std::u16string class_name;
-    std::u16string title;
+    std::u16string title;  // guarded by the table's mutex
     std::uint32_t style = 0;
     int x = 0, y = 0, width = 0, height = 0;
     WindowHandle parent = 0;
@@ -43,6 +43,7 @@ class WindowTable {
     std::shared_ptr<WindowObject> Find(WindowHandle handle) const;
     void Remove(WindowHandle handle);
     std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
+    WindowHandle FindTopLevel(std::u16string_view title) const;
     // The windows of a queue whose thread ended; removed without messages.
     void RemoveOwnedBy(const ThreadQueue* owner);
 

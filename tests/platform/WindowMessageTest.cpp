@@ -22,6 +22,14 @@ MessageResult RefuseCreation(WindowHandle, std::uint32_t message, MessageParam, 
     return message == kMsgCreate ? -1 : 0;
 }
 
+MessageResult DestroyOnCreation(WindowHandle window, std::uint32_t message, MessageParam,
+                                MessageLong) {
+    if (message == kMsgCreate) {
+        DestroyWindowHandle(window);
+    }
+    return 0;
+}
+
 // Classes live for the whole process, so a repeated test needs a new name.
 std::u16string FreshClassName(std::u16string_view stem) {
     static int runs = 0;
@@ -51,11 +59,13 @@ TEST(WindowClass, RegisteringANameTwiceFailsAndUnknownClassesCreateNothing) {
     EXPECT_EQ(CreateWindowOfClass(u"NoSuchWindowClass", u"", 0, 0, 0, 0, 0, 0, 0), 0u);
 }
 
-TEST(WindowClass, AProcedureThatRefusesItsCreationLeavesNoWindow) {
-    const std::u16string name = FreshClassName(u"RefusingClass");
-    ASSERT_TRUE(RegisterWindowClass(name, &RefuseCreation));
-    EXPECT_EQ(CreateWindowOfClass(name, u"", 0, 0, 0, 0, 0, 0, 0), 0u);
-    EXPECT_TRUE(DrainPosted().empty());
+TEST(WindowClass, AProcedureThatRefusesOrDestroysItsWindowDuringCreationLeavesNoWindow) {
+    for (WindowProcedure procedure : {&RefuseCreation, &DestroyOnCreation}) {
+        const std::u16string name = FreshClassName(u"RefusingClass");
+        ASSERT_TRUE(RegisterWindowClass(name, procedure));
+        EXPECT_EQ(CreateWindowOfClass(name, u"", 0, 0, 0, 0, 0, 0, 0), 0u);
+        EXPECT_TRUE(DrainPosted().empty());
+    }
 }
 
 TEST(WindowMessage, SendOnTheOwningThreadCallsTheProcedureAtOnce) {
@@ -152,6 +162,20 @@ TEST(WindowMessage, AStaleHandleIsHarmless) {
     RecordingWindow next;
     EXPECT_NE(next.handle(), stale);  // not handed out again
     DestroyWindowHandle(next.handle());
+}
+
+TEST(WindowMessage, TopLevelWindowsAreFoundByTheirExactTitleFromAnyThread) {
+    const std::u16string name = FreshClassName(u"TitledClass");
+    ASSERT_TRUE(RegisterWindowClass(name, &Ignore));
+    const WindowHandle top = CreateWindowOfClass(name, u"{Viewer}", 0, 0, 0, 0, 0, 0, 0);
+    const WindowHandle child = CreateWindowOfClass(name, u"{Child}", 0, 0, 0, 0, 0, top, 0);
+    ASSERT_NE(child, 0u);
+    WindowHandle found = 0;
+    std::thread([&] { found = FindTopLevelWindow(u"{Viewer}"); }).join();
+    EXPECT_EQ(found, top);
+    EXPECT_EQ(FindTopLevelWindow(u"{Child}"), 0u);
+    DestroyWindowHandle(top);
+    EXPECT_EQ(FindTopLevelWindow(u"{Viewer}"), 0u);
 }
 
 TEST(WindowMessage, CloseReachingTheDefaultProcedureDestroysTheWindow) {
