@@ -88,29 +88,36 @@ bool ProcedureRepair::ReadServerVersion(std::string& strVersion) {
     return true;
 }
 
+int ProcedureRepair::EndCheck(int nResult, VersionCheckOutcome outcome) {
+    m_lastCheckOutcome = outcome;
+    return nResult;
+}
+
 int ProcedureRepair::CheckVersion() {
     WriteLog("start check Version!!!");
     EnsureDirectory(m_strUpdateVerFile, true);
     if (!FetchFromServers("", m_strUpdateVerFile, m_strVersionUrl)) {
-        return 0;
+        return EndCheck(0, VersionCheckOutcome::kServerUnreachable);
     }
     std::string strServerVersion;
     if (!ReadServerVersion(strServerVersion)) {
-        return 0;
+        return EndCheck(0, VersionCheckOutcome::kVersionUnreadable);
     }
     const std::string strInstalled = m_strInstallDir + "GameInfo.ini";
     if (!PathExists(strInstalled)) {
         WriteLog("FILE=%s,LINE=%d ,ParseVersionNow  FileExist filepath =%s", LOG_SOURCE_FILE,
                  __LINE__, strInstalled.c_str());
-        return 1;
+        return EndCheck(1, VersionCheckOutcome::kUpdateNeeded);
     }
     std::string strInstalledVersion;
     if (!ReadGameInfoVersion(strInstalled, strInstalledVersion)) {
         WriteLog("FILE=%s,LINE=%d ,ParseVersionNow  InputVerRepairInfoFile filepath =%s",
                  LOG_SOURCE_FILE, __LINE__, strInstalled.c_str());
-        return 1;
+        return EndCheck(1, VersionCheckOutcome::kUpdateNeeded);
     }
-    return strInstalledVersion == strServerVersion ? 0 : 1;
+    return strInstalledVersion == strServerVersion
+               ? EndCheck(0, VersionCheckOutcome::kUpToDate)
+               : EndCheck(1, VersionCheckOutcome::kUpdateNeeded);
 }
 
 bool ProcedureRepair::UpdateRepairInfo(const std::string& strNewInfoFile) {

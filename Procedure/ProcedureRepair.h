@@ -13,6 +13,7 @@
 
 #include "Procedure/ProcedureBase.h"
 #include "Procedure/RepairFileRecord.h"
+#include "Procedure/VersionCheckOutcome.h"
 
 // Fetches one URL to one local path; true when the file lies there now.
 using DownloadFileFunction =
@@ -43,6 +44,7 @@ class ProcedureRepair : public ProcedureBase {
     bool UpdateRepairInfo(const std::string& strNewInfoFile);
 
     const std::string& GetVersion() const { return m_strVersion; }
+    VersionCheckOutcome GetLastCheckOutcome() const { return m_lastCheckOutcome; }
     const std::vector<RepairFileRecord>& GetFiles() const { return m_files; }
 
   protected:
@@ -73,5 +75,8 @@ class ProcedureRepair : public ProcedureBase {
     int RepairOne(const RepairFileRecord& record, int nNumber);
     void DeleteObsolete(const std::vector<RepairFileRecord>& obsolete);
 
+    int EndCheck(int nResult, VersionCheckOutcome outcome);
+
     DownloadFileFunction m_downloadFile;
+    VersionCheckOutcome m_lastCheckOutcome = VersionCheckOutcome::kNotRun;
 };
