@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "app/LauncherMessages.h"
 #include "app/RunLog.h"
@@ -123,6 +125,36 @@ TEST_F(PatchManagerTest, DownloadFileMakesSixAttemptsWithOneEscapedAddress) {
     EXPECT_EQ(CountOf(log, "start file download: Curl"), 1u) << log;
     EXPECT_EQ(CountOf(log, "start file download success : 1 temp_launcher\\version <-- "), 1u);
     EXPECT_FALSE(manager_->DownloadFile("", "x", 1));
+}
+
+TEST_F(PatchManagerTest, TwoWorkersMayDownloadAtOnce) {
+    testsupport::HttpFixtureServer server;
+    server.SetRoute("/a", testsupport::HttpRoute::Ok(std::string(300000, 'a')));
+    server.SetRoute("/b", testsupport::HttpRoute::Ok(std::string(200000, 'b')));
+    MakeManager("[launcher]\nlauncherUrl=" + server.Url("") + "\n");
+
+    std::atomic<int> done{0};
+    bool results[2] = {false, false};
+    std::thread first([&] {
+        results[0] = manager_->DownloadFile(server.Url("/a"), "a.bin", 1);
+        ++done;
+    });
+    std::thread second([&] {
+        results[1] = manager_->DownloadFile(server.Url("/b"), "b.bin", 1);
+        ++done;
+    });
+    // The downloads report to the command window, which this thread owns.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (done < 2 && std::chrono::steady_clock::now() < deadline) {
+        Drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    first.join();
+    second.join();
+    EXPECT_TRUE(results[0]);
+    EXPECT_TRUE(results[1]);
+    EXPECT_EQ(ReadFile(work() / "a.bin"), std::string(300000, 'a'));
+    EXPECT_EQ(ReadFile(work() / "b.bin"), std::string(200000, 'b'));
 }
 
 TEST_F(PatchManagerTest, DebugModeDoesNoUpdateWork) {
