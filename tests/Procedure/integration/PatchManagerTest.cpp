@@ -127,6 +127,28 @@ TEST_F(PatchManagerTest, DownloadFileMakesSixAttemptsWithOneEscapedAddress) {
     EXPECT_FALSE(manager_->DownloadFile("", "x", 1));
 }
 
+TEST_F(PatchManagerTest, CommandWindowRelaysProgressAndAtMostOneSpeedASecond) {
+    testsupport::HttpFixtureServer server;
+    testsupport::HttpRoute slow = testsupport::HttpRoute::Ok(std::string(400000, 'p'));
+    slow.cut_at = 100000;  // a pause after the first part gives progress on both sides
+    slow.stall_ms = 200;
+    server.SetRoute("/big", slow);
+    MakeManager("[launcher]\nlauncherUrl=" + server.Url("") + "\n");
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(manager_->DownloadFile(server.Url("/big"), "big.bin", 1));
+    auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    auto count = [&](std::uint32_t message) {
+        return std::count(messages_.begin(), messages_.end(), message);
+    };
+    EXPECT_GE(count(NM_LAUNCHER_DOWNLOAD_PROGRESS), 2);
+    // The first report comes at once, later ones at most once a second.
+    EXPECT_GE(count(NM_LAUNCHER_DOWNLOAD_SPEED), 1);
+    EXPECT_LE(count(NM_LAUNCHER_DOWNLOAD_SPEED), 1 + seconds);
+    EXPECT_LT(count(NM_LAUNCHER_DOWNLOAD_SPEED), count(NM_LAUNCHER_DOWNLOAD_PROGRESS));
+}
+
 TEST_F(PatchManagerTest, TwoWorkersMayDownloadAtOnce) {
     testsupport::HttpFixtureServer server;
     server.SetRoute("/a", testsupport::HttpRoute::Ok(std::string(300000, 'a')));
