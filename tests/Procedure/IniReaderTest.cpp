@@ -6,35 +6,30 @@
 
 namespace {
 
-struct ParseCase {
-    const char* name;
-    const char* text;
-    int result;
-    const char* error;
-};
-
-class IniReaderParse : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(IniReaderParse, ResultAndFailureText) {
-    IniReader reader("#");
-    EXPECT_EQ(reader.Parse(GetParam().text), GetParam().result);
-    EXPECT_EQ(reader.GetLastError(), GetParam().error);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, IniReaderParse,
-    ::testing::Values(
-        ParseCase{"Empty", "", INI_OK, ""},
-        ParseCase{"EntriesAboveFirstHeader", "a=1\n[S]\nb=2", INI_OK, ""},
-        ParseCase{"BracketsAlone", "[]", INI_EMPTY_SECTION_NAME, "section name is empty"},
+TEST(IniReader, ParseResultsAndFailureTexts) {
+    struct Case {
+        const char* text;
+        int result;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"", INI_OK, ""},
+        {"a=1\n[S]\nb=2", INI_OK, ""},  // entries above the first header
+        {"[]", INI_EMPTY_SECTION_NAME, "section name is empty"},
         // Trimmed to the empty name, which the unnamed section already has.
-        ParseCase{"BracketsAroundBlank", "[ ]", INI_DUPLICATE_SECTION, "section already exist"},
-        ParseCase{"DuplicateSection", "[A]\n[A]", INI_DUPLICATE_SECTION, "section Aalready exist"},
-        ParseCase{"NoClosingBracket", "[Version", INI_NO_CLOSING_BRACKET, "no matched ] found"},
-        ParseCase{"SemicolonIsNoComment", ";note", INI_BAD_LINE, "parse line failed:;note"},
-        ParseCase{"ContentBeforeMarker", "junk # x", INI_BAD_LINE, "parse line failed:junk"},
-        ParseCase{"CrLfAndBlanks", "  [S]  \r\n\t k = v \r\n# c\r\n", INI_OK, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"[ ]", INI_DUPLICATE_SECTION, "section already exist"},
+        {"[A]\n[A]", INI_DUPLICATE_SECTION, "section Aalready exist"},
+        {"[Version", INI_NO_CLOSING_BRACKET, "no matched ] found"},
+        {";note", INI_BAD_LINE, "parse line failed:;note"},  // ';' is no comment
+        {"junk # x", INI_BAD_LINE, "parse line failed:junk"},
+        {"  [S]  \r\n\t k = v \r\n# c\r\n", INI_OK, ""},
+    };
+    for (const Case& c : cases) {
+        IniReader reader("#");
+        EXPECT_EQ(reader.Parse(c.text), c.result) << c.text;
+        EXPECT_EQ(reader.GetLastError(), c.error) << c.text;
+    }
+}
 
 TEST(IniReader, EntryLineSplitsAtFirstEqualsAndAtTheMarker) {
     IniReader reader("#");
