@@ -191,6 +191,8 @@ int ProcedureRepair::RepairOne(const RepairFileRecord& record, int nNumber) {
                               m_strVersionDirUrl)) {
             continue;
         }
+        // The disk writes the download while its MD5 is taken, for the move into place.
+        platform::BeginFlush(szTempLauncherFile);
         std::string strMd5;
         QuillChecksum_MD5::GetInstance()->CalcFileHex(szTempLauncherFile, strMd5);
         bVerified = strMd5 == record.md5;
@@ -204,7 +206,8 @@ int ProcedureRepair::RepairOne(const RepairFileRecord& record, int nNumber) {
 
     EnsureDirectory(strLocalFile, true);
     Notify(NM_LAUNCHER_PROGRESS_STEP, REPAIR_STAGE_VERIFIED, nNumber);
-    if (!CopyFileOver(szTempLauncherFile, strLocalFile)) {
+    // The verified download goes into place whole: moved, flushed first.
+    if (!MoveFileOver(szTempLauncherFile, strLocalFile)) {
         WriteLog("FILE=%s,LINE=%d ,CopyFile Error szTempLauncherFile =%s , localFile",
                  LOG_SOURCE_FILE, __LINE__, szTempLauncherFile.c_str());
         platform::DeleteFile(szTempLauncherFile);

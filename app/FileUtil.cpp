@@ -105,6 +105,17 @@ bool CopyFileOver(const std::string& source, const std::string& target,
     return platform::CopyFile(source, target, false, durability);
 }
 
+bool MoveFileOver(const std::string& source, const std::string& target,
+                  platform::CopyDurability durability) {
+    if (!platform::Exists(source)) {
+        return false;
+    }
+    if (platform::Exists(target) && !MakeWritable(target)) {
+        return false;
+    }
+    return platform::MoveFile(source, target, durability);
+}
+
 bool OverwriteFile(const std::string& path, const void* data, std::size_t length) {
     if (!MakeWritable(path)) {
         return false;

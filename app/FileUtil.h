@@ -30,6 +30,12 @@ bool CreateDirectoryTree(const std::string& path);
 bool CopyFileOver(const std::string& source, const std::string& target,
                   platform::CopyDurability durability = platform::CopyDurability::kFlushed);
 
+// Moves source over target with CopyFileOver's results and read-only
+// handling, by renaming where it can: a staging file put in place needs no
+// second copy of its bytes. Flushed (the default) for files put in place.
+bool MoveFileOver(const std::string& source, const std::string& target,
+                  platform::CopyDurability durability = platform::CopyDurability::kFlushed);
+
 // Replaces the contents of an existing file (a read-only one included); a
 // missing file is not created.
 bool OverwriteFile(const std::string& path, const void* data, std::size_t length);

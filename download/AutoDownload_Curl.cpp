@@ -138,9 +138,11 @@ void CAutoDownload_Curl::PlaceFile(bool closed, curl_off_t announced) {
         ReportState(AD_STATE_LENGTH_MISMATCH);
         return;
     }
-    const bool copied = CopyFileOver(m_strTempFile, m_pRecord->localPath);
+    // The destinations are the callers' staging files: moved, not flushed.
+    const bool copied =
+        MoveFileOver(m_strTempFile, m_pRecord->localPath, platform::CopyDurability::kScratch);
     const int error = platform::LastErrorCode();
-    platform::DeleteFile(m_strTempFile);
+    platform::DeleteFile(m_strTempFile);  // left behind when the move failed
     if (!copied) {
         WriteLog("FILE =%s, Line =%d,DownFile Error MoveFile Error ErrorCode =%d", LOG_SOURCE_FILE,
                  __LINE__, error);

@@ -253,7 +253,24 @@ bool RemoveDirectory(const PathArg& path) {
     return ::rmdir(native->c_str()) == 0 || FailErrno();
 }
 
+void BeginFlush(const PathArg& path) {
+    const std::string* native = path.native() ? &*path.native() : nullptr;
+    if (native == nullptr) {
+        return;
+    }
+    int fd = ::open(native->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        ::close(fd);
+    }
+}
+
 bool MoveFile(const PathArg& from, const PathArg& to) {
+    return MoveFile(from, to, CopyDurability::kScratch);
+}
+
+bool MoveFile(const PathArg& from, const PathArg& to, CopyDurability durability) {
+    const bool flush = durability == CopyDurability::kFlushed;
     const std::string* source = NativeOrFail(from);
     const std::string* target = NativeOrFail(to);
     if (!source || !target) {
@@ -274,14 +291,28 @@ bool MoveFile(const PathArg& from, const PathArg& to) {
             return Fail(EEXIST);
         }
     }
+    if (flush && S_ISREG(source_st.st_mode)) {
+        int fd = ::open(source->c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            int saved = errno;
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return Fail(saved);
+        }
+        ::close(fd);
+    }
     if (::rename(source->c_str(), target->c_str()) == 0) {
+        if (flush) {
+            SyncDirectory(DirectoryOf(*target));
+        }
         return true;
     }
     if (errno != EXDEV || !S_ISREG(source_st.st_mode)) {
         return FailErrno();
     }
     // Across file systems a file moves by copy and delete, as there.
-    if (!CopyFile(from, to, false)) {
+    if (!CopyFile(from, to, false, durability)) {
         return false;
     }
     if (::unlink(source->c_str()) != 0) {

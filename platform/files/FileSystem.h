@@ -41,15 +41,24 @@ bool DeleteFile(const PathArg& path);
 bool CreateDirectory(const PathArg& path);
 // Removes an empty directory.
 bool RemoveDirectory(const PathArg& path);
-// Renames, replacing an existing target file.
+// Renames, replacing an existing target file (a read-only one is refused, as
+// there). Flushed, the file's data reach the disk before the new name does, so
+// a crash leaves the old file or the whole new one.
+// Starts writing a file's data to the disk without waiting, so that a later
+// flush (a flushed move) finds little left to do. Only a hint: no result.
+void BeginFlush(const PathArg& path);
+
+// A copy or move that only lives for a moment (a scratch copy to read, a
+// download's staging file) may skip the flush: it stays atomic, it just need
+// not survive a crash.
+enum class CopyDurability { kFlushed, kScratch };
 bool MoveFile(const PathArg& from, const PathArg& to);
+bool MoveFile(const PathArg& from, const PathArg& to, CopyDurability durability);
 
 // Copies a file's bytes and mode bits. The copy is written beside the target,
 // flushed to disk and renamed over it, so the target is always either the old
 // file or the complete new one. With fail_if_exists an existing target is kept
-// and the call fails. A copy that only lives for a moment (a scratch copy to
-// read) may skip the flush: it stays atomic, it just need not survive a crash.
-enum class CopyDurability { kFlushed, kScratch };
+// and the call fails.
 bool CopyFile(const PathArg& from, const PathArg& to, bool fail_if_exists,
               CopyDurability durability = CopyDurability::kFlushed);
 
