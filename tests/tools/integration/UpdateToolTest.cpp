@@ -189,6 +189,15 @@ TEST_F(UpdateTool, NoServerReachable) {
     EXPECT_EQ(Update("check").out, "server unreachable\n");
 }
 
+TEST_F(UpdateTool, RunEndsWithTheRepairsCodeWhenTheRepairFails) {
+    testsupport::HttpFixtureServer server;
+    server.SetRoute("/LauncherVersion/version", testsupport::HttpRoute::Ok("2"));
+    Install(server.Url(""));
+    ToolRun run = Update("run");
+    EXPECT_EQ(run.exitCode, 8) << run.err;
+    EXPECT_EQ(run.out, "update needed\nresult 8 NM_LAUNCHER_ERR_GAMEINFO_DOWN\n");
+}
+
 TEST_F(UpdateTool, DebugModeDoesNoUpdateWork) {
     ASSERT_TRUE(StartNginx());
     Install(nginx_.Url(""), "[debug]\r\ndebug=1\r\n");
