@@ -16,6 +16,7 @@
 #include "Procedure/PatchManager.h"
 #include "app/LauncherMessages.h"
 #include "app/RunLog.h"
+#include "bench/BenchSupport.h"
 #include "tests/support/NginxFixture.h"
 
 namespace fs = std::filesystem;
@@ -24,11 +25,8 @@ namespace {
 
 constexpr int kRuns = 3;
 
-struct Layout {
-    const char* name;
-    int files;
-    std::size_t bytesEach;
-};
+using bench::FileLayout;
+using bench::SecondsSince;
 
 int g_result = -1;
 
@@ -43,10 +41,6 @@ platform::MessageResult NotifyProc(platform::WindowHandle window, std::uint32_t 
     return platform::DefaultWindowProcedure(window, message, wParam, lParam);
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "failed: %s\n", command.c_str());
@@ -54,20 +48,12 @@ void Run(const std::string& command) {
     }
 }
 
-std::vector<std::string> MakeRelease(const Layout& layout) {
+std::vector<std::string> MakeRelease(const FileLayout& layout) {
     std::vector<std::string> names;
     fs::create_directories("rel/data");
-    std::string block(1 << 20, '\0');
     for (int i = 0; i < layout.files; ++i) {
         std::string name = "data/file" + std::to_string(i) + ".bin";
-        std::ofstream out("rel/" + name, std::ios::binary | std::ios::trunc);
-        for (std::size_t written = 0; written < layout.bytesEach; written += block.size()) {
-            for (std::size_t k = 0; k < block.size(); k += 64) {
-                block[k] = static_cast<char>(written / 4096 + k * 7 + i);
-            }
-            out.write(block.data(),
-                      static_cast<long>(std::min(block.size(), layout.bytesEach - written)));
-        }
+        bench::WritePatternFile("rel/" + name, layout.bytesEach, i);
         names.push_back(name);
     }
     return names;
@@ -86,7 +72,7 @@ double UpdateSeconds(const std::string& base, platform::WindowHandle window) {
         auto start = std::chrono::steady_clock::now();
         manager.StartDownload();
         manager.WaitForDownload(0xFFFFFFFF);
-        seconds = Seconds(start);
+        seconds = SecondsSince(start);
     }
     fs::current_path("..");
     if (g_result != 15) {
@@ -117,10 +103,10 @@ double ShellSeconds(const std::string& base, const std::vector<std::string>& nam
     script.close();
     auto start = std::chrono::steady_clock::now();
     Run("bash shell.sh");
-    return Seconds(start);
+    return SecondsSince(start);
 }
 
-void RunLayout(const fs::path& folder, const std::string& tools, const Layout& layout,
+void RunLayout(const fs::path& folder, const std::string& tools, const FileLayout& layout,
                platform::WindowHandle window) {
     fs::remove_all(folder / layout.name);
     fs::create_directories(folder / layout.name);
@@ -161,8 +147,8 @@ int main(int argc, char** argv) {
     platform::WindowHandle window =
         platform::CreateWindowOfClass(u"BenchNotifyWindow", u"", 0, 0, 0, 0, 0, 0, 0);
     std::printf("best of %d runs each, nginx on 127.0.0.1\n", kRuns);
-    RunLayout(folder, tools, Layout{"one-256MiB", 1, std::size_t{256} << 20}, window);
-    RunLayout(folder, tools, Layout{"200-of-1MiB", 200, std::size_t{1} << 20}, window);
+    RunLayout(folder, tools, FileLayout{"one-256MiB", 1, std::size_t{256} << 20}, window);
+    RunLayout(folder, tools, FileLayout{"200-of-1MiB", 200, std::size_t{1} << 20}, window);
     platform::DestroyWindowHandle(window);
     return 0;
 }

@@ -17,32 +17,18 @@
 
 #include "Procedure/GameInfoCipher.h"
 #include "Procedure/GameInfoFile.h"
+#include "bench/BenchSupport.h"
 
 namespace {
 
 constexpr int kEntries = 20000;
 constexpr int kRuns = 15;
 
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) {
-            return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
-        }
-    }
-    return -1;
-}
-
 // Processor time of this process: steadier than wall time on a shared machine.
 double CpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-void ResetPeakRss() {
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 std::string MakeBody() {
@@ -84,8 +70,8 @@ int main(int argc, char** argv) {
     std::size_t records = 0;
     for (int run = 0; run < kRuns + 1; ++run) {
         malloc_trim(0);
-        ResetPeakRss();
-        long before = StatusKb("VmRSS:");
+        bench::ResetPeakRss();
+        long before = bench::ProcessStatusKb("VmRSS:");
         double cpuStart = CpuMs();
         auto start = std::chrono::steady_clock::now();
         std::string version;
@@ -96,7 +82,7 @@ int main(int argc, char** argv) {
         }
         auto end = std::chrono::steady_clock::now();
         double cpu = CpuMs() - cpuStart;
-        long growth = StatusKb("VmHWM:") - before;
+        long growth = bench::ProcessStatusKb("VmHWM:") - before;
         records = list.size();
         if (run == 0) {
             continue;  // warm-up: page cache, first allocations

@@ -19,6 +19,7 @@
 #include "Procedure/GameInfoCipher.h"
 #include "Procedure/ProcedureSelfPatch.h"
 #include "app/RunLog.h"
+#include "bench/BenchSupport.h"
 #include "download/QuillChecksums.h"
 #include "platform/files/FileSystem.h"
 
@@ -28,46 +29,20 @@ namespace {
 
 constexpr int kRuns = 3;
 
-struct Layout {
-    const char* name;
-    int files;
-    std::size_t bytesEach;
-};
-
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) {
-            return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
-        }
-    }
-    return -1;
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+using bench::FileLayout;
+using bench::SecondsSince;
 
 // An installation and a server folder announcing exactly what is installed.
-std::vector<std::string> MakeInstallation(const Layout& layout) {
+std::vector<std::string> MakeInstallation(const FileLayout& layout) {
     std::vector<std::string> paths;
     std::string body =
         "[Version]\r\nVersion=1\r\n[FileList]\r\nFileCount=" + std::to_string(layout.files) +
         "\r\n";
-    std::string block(1 << 20, '\0');
     for (int i = 0; i < layout.files; ++i) {
         std::string path = "data/file" + std::to_string(i) + ".bin";
         fs::create_directories("data");
         if (!fs::exists(path) || fs::file_size(path) != layout.bytesEach) {
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            for (std::size_t written = 0; written < layout.bytesEach; written += block.size()) {
-                for (std::size_t k = 0; k < block.size(); k += 64) {
-                    block[k] = static_cast<char>(written / 4096 + k + i);
-                }
-                out.write(block.data(),
-                          static_cast<long>(std::min(block.size(), layout.bytesEach - written)));
-            }
+            bench::WritePatternFile(path, layout.bytesEach, i);
         }
         std::string md5;
         std::string crc;
@@ -105,10 +80,10 @@ double RawCrcSeconds(const std::vector<std::string>& paths) {
         CryptoPP::byte digest[4];
         crc.Final(digest);
     }
-    return Seconds(start);
+    return SecondsSince(start);
 }
 
-void RunLayout(const fs::path& folder, const Layout& layout) {
+void RunLayout(const fs::path& folder, const FileLayout& layout) {
     fs::create_directories(folder / layout.name);
     fs::current_path(folder / layout.name);
     std::vector<std::string> paths = MakeInstallation(layout);
@@ -130,12 +105,12 @@ void RunLayout(const fs::path& folder, const Layout& layout) {
     for (int run = 0; run < kRuns; ++run) {
         bestRaw = std::min(bestRaw, RawCrcSeconds(paths));
         malloc_trim(0);
-        std::ofstream("/proc/self/clear_refs") << "5";
-        long before = StatusKb("VmRSS:");
+        bench::ResetPeakRss();
+        long before = bench::ProcessStatusKb("VmRSS:");
         auto start = std::chrono::steady_clock::now();
         int result = procedure.Execute();
-        bestRepair = std::min(bestRepair, Seconds(start));
-        worstGrowthKb = std::max(worstGrowthKb, StatusKb("VmHWM:") - before);
+        bestRepair = std::min(bestRepair, SecondsSince(start));
+        worstGrowthKb = std::max(worstGrowthKb, bench::ProcessStatusKb("VmHWM:") - before);
         if (result != REPAIR_DONE) {
             std::fprintf(stderr, "repair run ended with %d\n", result);
             std::exit(1);
@@ -158,7 +133,7 @@ int main(int argc, char** argv) {
     setenv("VELA_SANDBOX", (folder / "sandbox").c_str(), 1);
     ConfigureRunLog(RunLogOptions{.echo_to_stdout = false, .write_file = false});
     std::printf("best of %d runs each, files in the page cache\n", kRuns);
-    RunLayout(folder, Layout{"one-256MiB", 1, std::size_t{256} << 20});
-    RunLayout(folder, Layout{"200-of-1MiB", 200, std::size_t{1} << 20});
+    RunLayout(folder, FileLayout{"one-256MiB", 1, std::size_t{256} << 20});
+    RunLayout(folder, FileLayout{"200-of-1MiB", 200, std::size_t{1} << 20});
     return 0;
 }
