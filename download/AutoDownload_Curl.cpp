@@ -79,6 +79,9 @@ bool CAutoDownload_Curl::Start(const char* url, const char* localPath,
         ReportState(AD_STATE_START_FAILED);
         return false;
     }
+    // The disk writes a large download while it arrives: the flush that puts
+    // the file in place later has little left to wait for.
+    m_tempFile.SetWriteBehind(std::size_t{8} << 20);
     ReportState(AD_STATE_READY);
     return true;
 }

@@ -142,18 +142,24 @@ FileWriter::~FileWriter() {
     Close();
 }
 
-FileWriter::FileWriter(FileWriter&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FileWriter::FileWriter(FileWriter&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      write_behind_(other.write_behind_),
+      unflushed_(std::exchange(other.unflushed_, 0)) {}
 
 FileWriter& FileWriter::operator=(FileWriter&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        write_behind_ = other.write_behind_;
+        unflushed_ = std::exchange(other.unflushed_, 0);
     }
     return *this;
 }
 
 bool FileWriter::Open(const PathArg& path, Mode mode) {
     Close();
+    unflushed_ = 0;
     const std::string* native = NativeOrFail(path);
     if (!native) {
         return false;
@@ -197,7 +203,14 @@ bool FileWriter::Write(const void* data, std::size_t size) {
     }
     // One write() call for the whole piece: with O_APPEND it lands at the end
     // in one piece; a short write (disk full, signal) continues from there.
-    return WriteAll(fd_, data, size);
+    if (!WriteAll(fd_, data, size)) {
+        return false;
+    }
+    if (write_behind_ != 0 && (unflushed_ += size) >= write_behind_) {
+        ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint: no wait, no result
+        unflushed_ = 0;
+    }
+    return true;
 }
 
 bool FileWriter::Sync() {

@@ -128,6 +128,9 @@ class FileWriter {
     bool Open(const PathArg& path, Mode mode);
     // Writes everything or fails.
     bool Write(const void* data, std::size_t size);
+    // Starts the disk writing each further every_bytes as they are written,
+    // without waiting, so a later flush of a large file finds little to do.
+    void SetWriteBehind(std::size_t every_bytes) { write_behind_ = every_bytes; }
     // Flushes to the disk.
     bool Sync();
     bool Close();
@@ -135,6 +138,8 @@ class FileWriter {
 
   private:
     int fd_ = -1;
+    std::size_t write_behind_ = 0;
+    std::size_t unflushed_ = 0;
 };
 
 }  // namespace platform
