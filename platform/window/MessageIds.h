@@ -22,6 +22,7 @@ constexpr std::uint32_t kMsgGetText = 0x000D;
 constexpr std::uint32_t kMsgEraseBackground = 0x0014;  // wParam: gfx::DeviceContext*
 constexpr std::uint32_t kMsgShowWindow = 0x0018;       // wParam: shown (1) or hidden (0)
 constexpr std::uint32_t kMsgQueryDragIcon = 0x0037;
+constexpr std::uint32_t kMsgContextMenu = 0x007B;  // wParam: window; lParam: screen point
 constexpr std::uint32_t kMsgSetIcon =
     0x0080;  // wParam: kIconSmall/kIconBig; lParam: const gfx::Icon*
 constexpr std::uint32_t kMsgNcHitTest = 0x0084;  // lParam: screen point, PackPoint
