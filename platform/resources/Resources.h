@@ -52,6 +52,7 @@ struct DialogTemplate {
 // One embedded entry: raw bytes of a bitmap (BMP) or icon (BMP whose exact
 // white pixels are transparent), or a parsed template or string.
 struct ResourceModule {
+    std::u16string_view program;  // u"Launcher" or u"VelaUninstall"
     struct Blob {
         int id;
         std::span<const std::uint8_t> bytes;
@@ -64,6 +65,7 @@ struct ResourceModule {
 };
 
 // Not owned; must outlive every lookup (the generated modules are static).
+// Tests and the skin gallery may install another module between lookups.
 void InstallResourceModule(const ResourceModule* module);
 const ResourceModule* InstalledResourceModule();
 
