@@ -20,7 +20,7 @@ struct FontDescription {
     int weight = 400;
     bool italic = false;
     bool underline = false;
-    std::u16string face;  // empty: the default face
+    std::u16string face{};  // empty: the default face
     friend bool operator==(const FontDescription&, const FontDescription&) = default;
 };
 
