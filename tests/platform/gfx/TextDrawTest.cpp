@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DeviceContext.h"
@@ -315,6 +317,31 @@ TEST_F(TextDrawTest, BoldAndUnderlinedFonts) {
         underlined = underlined || InkCount(target_, Rect{10, y, 10 + width, y + 1}) == width;
     }
     EXPECT_TRUE(underlined);
+}
+
+TEST(TextDrawThreadsTest, FontsShareTheirGlyphsAcrossThreads) {
+    // A size no other test uses, so every thread starts on glyphs not yet rendered.
+    const FontDescription description{.height = -19, .face = u"微软雅黑"};
+    const std::u16string text = u"春眠不觉晓处处闻啼鸟夜来风雨声花落知多少 Spring";
+    std::vector<Bitmap> pictures(4, Bitmap(420, 30, kWhite));
+    std::vector<std::thread> threads;
+    for (Bitmap& picture : pictures) {
+        threads.emplace_back([&] {
+            auto font = Font::Create(description);
+            DeviceContext dc(picture);
+            dc.SelectFont(font.get());
+            dc.SetBackgroundMode(BackgroundMode::kTransparent);
+            Rect rect = picture.Bounds();
+            dc.DrawText(text, rect, kSingleLine);
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_GT(InkCount(pictures[0], pictures[0].Bounds()), 500);
+    for (const Bitmap& picture : pictures) {
+        EXPECT_EQ(picture, pictures[0]);
+    }
 }
 
 }  // namespace
