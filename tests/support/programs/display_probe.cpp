@@ -1,0 +1,125 @@
+// A program that shows windows through the window layer on whatever display
+// backend the environment chooses, for tests that look at a real screen.
+//   window X Y STOP_FILE   a shaped 200 x 120 window at (X, Y): left half red,
+//                          right half blue, the cut-away hole (60, 30)-(140, 90)
+//                          painted green; prints "ready <backend>" once shown
+//   tray STOP_FILE         a hidden window with a notification-area icon (a
+//                          16 x 16 magenta square with a cut-away corner);
+//                          prints "icon <added>" and then "click <id> <lParam>"
+//                          for every callback message
+// Both end when STOP_FILE appears, or after a minute at the latest.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/display/DisplayBackend.h"
+#include "platform/gfx/DeviceContext.h"
+#include "platform/window/MessageIds.h"
+#include "platform/window/NotifyIcon.h"
+#include "platform/window/WindowUi.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr std::uintptr_t kStopTimer = 1;
+constexpr std::uint32_t kPollMs = 50;
+constexpr int kMaxTicks = 60000 / kPollMs;
+constexpr std::uint32_t kTrayMessage = 1126;
+constexpr std::uint32_t kTrayId = 7;
+
+std::string g_stop_file;
+int g_ticks = 0;
+
+void Say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+MessageResult Procedure(WindowHandle window, std::uint32_t message, MessageParam wParam,
+                        MessageLong lParam) {
+    switch (message) {
+        case kMsgPaint: {
+            PaintScope paint(window);
+            gfx::DeviceContext& dc = paint.Context();
+            dc.FillRect(Rect{0, 0, 100, 120}, gfx::Rgb(255, 0, 0));
+            dc.FillRect(Rect{100, 0, 200, 120}, gfx::Rgb(0, 0, 255));
+            dc.FillRect(Rect{60, 30, 140, 90}, gfx::Rgb(0, 255, 0));
+            return 0;
+        }
+        case kMsgTimer:
+            if (wParam == kStopTimer &&
+                (std::filesystem::exists(g_stop_file) || ++g_ticks > kMaxTicks)) {
+                KillWindowTimer(window, kStopTimer);
+                DeleteNotifyIcon(window, kTrayId);
+                DestroyWindowHandle(window);
+                PostQuitToThread(0);
+            }
+            return 0;
+        case kTrayMessage:
+            Say("click " + std::to_string(wParam) + " " + std::to_string(lParam));
+            return 0;
+        default:
+            return DefaultWindowProcedure(window, message, wParam, lParam);
+    }
+}
+
+WindowHandle Create(const Rect& rect) {
+    RegisterWindowClassEx(u"DisplayProbe", Procedure, 0);
+    WindowCreation creation;
+    creation.class_name = u"DisplayProbe";
+    creation.title = u"Display probe";
+    creation.style = kStylePopup;
+    creation.rect = rect;
+    return CreateWindowWith(creation);
+}
+
+int ShowShapedWindow(int x, int y) {
+    const WindowHandle window = Create(Rect::FromSize(x, y, 200, 120));
+    if (window == 0) {
+        return 2;
+    }
+    SetWindowRegion(window,
+                    gfx::Region(Rect{0, 0, 200, 120}).Subtract(gfx::Region(Rect{60, 30, 140, 90})),
+                    false);
+    ShowWindowAs(window, kShowNormal);
+    UpdateWindowNow(window);
+    SetWindowTimer(window, kStopTimer, kPollMs);
+    Say("ready " + display::Backend().Name());
+    return RunMessageLoop();
+}
+
+int ShowTrayIcon() {
+    const WindowHandle window = Create(Rect::FromSize(0, 0, 100, 100));
+    if (window == 0) {
+        return 2;
+    }
+    NotifyIconData icon;
+    icon.owner = window;
+    icon.id = kTrayId;
+    icon.callback_message = kTrayMessage;
+    icon.icon.image = gfx::Bitmap(16, 16, gfx::Rgb(255, 0, 255));
+    icon.icon.shape = gfx::Region(Rect{0, 0, 16, 16}).Subtract(gfx::Region(Rect{0, 0, 8, 8}));
+    icon.tip = u"Display probe";
+    const bool added = AddNotifyIcon(icon);
+    SetWindowTimer(window, kStopTimer, kPollMs);
+    Say("icon " + std::to_string(added ? 1 : 0) + " " + display::Backend().Name());
+    return RunMessageLoop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "window" && argc == 5) {
+        g_stop_file = argv[4];
+        return ShowShapedWindow(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    if (mode == "tray" && argc == 3) {
+        g_stop_file = argv[2];
+        return ShowTrayIcon();
+    }
+    std::fputs("usage: display_probe window X Y STOP_FILE | tray STOP_FILE\n", stderr);
+    return 64;
+}
