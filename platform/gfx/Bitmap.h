@@ -42,11 +42,15 @@ class Bitmap {
     void SetPixel(int x, int y, Color color);
     void Fill(Color color);
 
-    // Uncompressed BMP of 24 or 32 bits (bottom-up or top-down) and 8-bit
-    // palette BMP; nullopt on anything else or on damage.
+    // Uncompressed BMP of 24 or 32 bits (bottom-up or top-down; 32-bit
+    // channel masks of whole bytes) and 8-bit palette BMP; nullopt on
+    // anything else or on damage. Palette indices past the table read black.
     static std::optional<Bitmap> FromBmp(std::span<const std::uint8_t> bytes);
-    std::vector<std::uint8_t> ToBmp() const;  // 24-bit, bottom-up, as resources hold
+    // 24-bit, bottom-up, as resources hold; no bytes for an empty bitmap.
+    std::vector<std::uint8_t> ToBmp() const;
 
+    // A PNG of up to 16384 pixels a side and 64 million in all, as 8-bit RGB
+    // (palette and gray expanded, alpha dropped). Writing an empty bitmap fails.
     static std::optional<Bitmap> FromPng(std::span<const std::uint8_t> bytes);
     static std::optional<Bitmap> ReadPng(PathArg path);
     std::vector<std::uint8_t> ToPng() const;

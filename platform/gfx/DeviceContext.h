@@ -72,7 +72,7 @@ class DeviceContext {
     void BitBlt(int x, int y, int width, int height, const DeviceContext& source, int source_x,
                 int source_y, RasterOp op = RasterOp::kCopy);
     // Nearest-neighbour scaling of source_rect onto dest_rect; equal sizes are
-    // a plain blit.
+    // a plain blit. Rectangles without area (or turned over) draw nothing.
     void StretchBlt(const Rect& dest_rect, const Bitmap& source, const Rect& source_rect,
                     RasterOp op = RasterOp::kCopy);
 
