@@ -50,6 +50,9 @@ struct RawInput {
     std::uint32_t key = 0;      // virtual key, or the character of kChar
     WindowHandle window = 0;    // the top-level window concerned, where known
     std::uint32_t tray_id = 0;  // kTrayClick
+    // kTrayClick: the icon's callback message, which the layer posts to the
+    // owner (wParam the icon's id, lParam the button's down message).
+    std::uint32_t tray_message = 0;
 };
 
 struct TrayIcon {

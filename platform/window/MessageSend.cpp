@@ -2,6 +2,7 @@
 #include "platform/window/Message.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowTable.h"
+#include "platform/window/WindowUiInternal.h"
 
 namespace platform {
 
@@ -20,7 +21,9 @@ bool HandlePendingSent(ThreadQueue& queue) {
         std::shared_ptr<WindowObject> window = WindowTable::Instance().Find(call->message.window);
         // Destroyed after the call was queued: the sender gets 0.
         MessageResult result = 0;
-        if (window != nullptr) {
+        if (window != nullptr && call->task) {
+            result = call->task();
+        } else if (window != nullptr) {
             const Message& m = call->message;
             result = window->procedure(m.window, m.message, m.wParam, m.lParam);
         }
@@ -33,6 +36,40 @@ void AnswerWithZero(const std::vector<std::shared_ptr<SentCall>>& calls) {
     for (const auto& call : calls) {
         call->reply_to->Reply(*call, 0);
     }
+}
+
+namespace {
+
+// Queues the call to the target's thread and waits for its answer, handling
+// calls sent to this thread meanwhile.
+MessageResult SendAcross(WindowObject& target, const std::shared_ptr<SentCall>& call) {
+    ThreadQueue& own = *CurrentQueue();
+    call->reply_to = CurrentQueue();
+    if (!target.owner->EnqueueSent(call)) {
+        return 0;  // its thread has ended
+    }
+    // Calls sent to us meanwhile run here, so two threads sending to each
+    // other both get their answers.
+    while (!own.WaitForReplyOrSent(*call)) {
+        HandlePendingSent(own);
+    }
+    return call->result;
+}
+
+}  // namespace
+
+MessageResult RunOnOwner(const std::shared_ptr<WindowObject>& window,
+                         const std::function<MessageResult()>& work) {
+    if (window == nullptr) {
+        return 0;
+    }
+    if (window->owner->IsOwnedByCurrentThread()) {
+        return work();
+    }
+    auto call = std::make_shared<SentCall>();
+    call->message = Message{window->handle, kMsgNull, 0, 0};
+    call->task = work;
+    return SendAcross(*window, call);
 }
 
 }  // namespace window_internal
@@ -56,19 +93,9 @@ MessageResult SendMessageTo(WindowHandle window, std::uint32_t message, MessageP
     if (target->owner->IsOwnedByCurrentThread()) {
         return target->procedure(window, message, wParam, lParam);
     }
-    ThreadQueue& own = *CurrentQueue();
     auto call = std::make_shared<SentCall>();
     call->message = Message{window, message, wParam, lParam};
-    call->reply_to = CurrentQueue();
-    if (!target->owner->EnqueueSent(call)) {
-        return 0;  // its thread has ended
-    }
-    // Calls sent to us meanwhile run here, so two threads sending to each
-    // other both get their answers.
-    while (!own.WaitForReplyOrSent(*call)) {
-        window_internal::HandlePendingSent(own);
-    }
-    return call->result;
+    return window_internal::SendAcross(*target, call);
 }
 
 void PostQuitToThread(int exit_code) {
@@ -77,6 +104,9 @@ void PostQuitToThread(int exit_code) {
 
 MessageResult DispatchMessageToWindow(const Message& message) {
     if (message.window == 0) {
+        return 0;
+    }
+    if (message.message == kMsgPaint && window_internal::DispatchPaintPass(message)) {
         return 0;
     }
     std::shared_ptr<WindowObject> target = window_internal::FindOwnWindow(message.window);

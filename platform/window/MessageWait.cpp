@@ -7,6 +7,7 @@
 #include "platform/window/Message.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowTable.h"
+#include "platform/window/WindowUiInternal.h"
 
 namespace platform {
 
@@ -16,9 +17,19 @@ using window_internal::ThreadQueue;
 
 namespace {
 
-// Posted messages whose window has gone are dropped here, never dispatched.
+// Raw input becomes messages here, once the posted messages before it are
+// gone. Posted messages whose window has gone are dropped here, never
+// dispatched.
 bool TakeLiveMessage(ThreadQueue& queue, Message& message, bool remove) {
-    while (queue.TakeRetrievable(message, remove)) {
+    for (;;) {
+        display::RawInput input;
+        if (queue.TakeRawInput(input)) {
+            window_internal::TranslateRawInput(input);
+            continue;
+        }
+        if (!queue.TakeRetrievable(message, remove)) {
+            break;
+        }
         if (message.window == 0 || IsWindowHandle(message.window)) {
             return true;
         }

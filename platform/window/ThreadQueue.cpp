@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/display/DisplayInternal.h"
 #include "platform/time/Clock.h"
 #include "platform/window/WindowTable.h"
 
@@ -13,6 +14,12 @@ constexpr std::size_t kMaxPosted = 10000;
 
 // Timers shorter than this run at this period, as there.
 constexpr std::uint32_t kMinimumTimerMs = 10;
+
+// A display that must be pumped is pumped at least this often while waiting.
+constexpr std::uint64_t kPumpSliceMs = 10;
+
+// Raw input waiting beyond this is dropped, as a stalled thread's input is.
+constexpr std::size_t kMaxRawInput = 10000;
 
 struct QueueOfThisThread {
     std::shared_ptr<ThreadQueue> queue;
@@ -66,6 +73,44 @@ void ThreadQueue::Reply(SentCall& call, MessageResult result) {
     wake_.notify_all();
 }
 
+bool ThreadQueue::PostRawInput(const display::RawInput& input) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (closed_ || raw_.size() >= kMaxRawInput) {
+            return false;
+        }
+        raw_.push_back(input);
+    }
+    wake_.notify_all();
+    return true;
+}
+
+void ThreadQueue::MarkPaint(WindowHandle window) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (closed_ || std::find(paint_.begin(), paint_.end(), window) != paint_.end()) {
+            return;
+        }
+        paint_.push_back(window);
+    }
+    wake_.notify_all();
+}
+
+void ThreadQueue::ClearPaint(WindowHandle window) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::erase(paint_, window);
+}
+
+bool ThreadQueue::TakeRawInput(display::RawInput& input) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!posted_.empty() || raw_.empty()) {
+        return false;
+    }
+    input = raw_.front();
+    raw_.pop_front();
+    return true;
+}
+
 std::shared_ptr<SentCall> ThreadQueue::TakeSent() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (sent_.empty()) {
@@ -89,6 +134,13 @@ bool ThreadQueue::TakeRetrievable(Message& message, bool remove) {
         message = Message{0, kMsgQuit, static_cast<MessageParam>(quit_code_), 0};
         if (remove) {
             quit_pending_ = false;
+        }
+        return true;
+    }
+    if (!paint_.empty()) {
+        message = Message{paint_.front(), kMsgPaint, 0, 0};
+        if (remove) {
+            paint_.erase(paint_.begin());
         }
         return true;
     }
@@ -142,6 +194,7 @@ std::vector<std::shared_ptr<SentCall>> ThreadQueue::PurgeWindow(WindowHandle win
     std::lock_guard<std::mutex> lock(mutex_);
     std::erase_if(timers_, [window](const Timer& timer) { return timer.window == window; });
     std::erase_if(posted_, [window](const Message& message) { return message.window == window; });
+    std::erase(paint_, window);
     std::erase_if(sent_, [&](const std::shared_ptr<SentCall>& call) {
         if (call->message.window != window) {
             return false;
@@ -156,6 +209,8 @@ std::vector<std::shared_ptr<SentCall>> ThreadQueue::Close() {
     std::lock_guard<std::mutex> lock(mutex_);
     closed_ = true;
     posted_.clear();
+    raw_.clear();
+    paint_.clear();
     timers_.clear();
     std::vector<std::shared_ptr<SentCall>> unanswered(sent_.begin(), sent_.end());
     sent_.clear();
@@ -165,7 +220,8 @@ std::vector<std::shared_ptr<SentCall>> ThreadQueue::Close() {
 bool ThreadQueue::HasInput() const {
     const std::uint64_t now = CurrentClock().MonotonicMs();
     std::lock_guard<std::mutex> lock(mutex_);
-    return !sent_.empty() || !posted_.empty() || quit_pending_ || NextTimerDueLocked() <= now;
+    return !sent_.empty() || !posted_.empty() || !raw_.empty() || quit_pending_ ||
+           !paint_.empty() || NextTimerDueLocked() <= now;
 }
 
 std::uint64_t ThreadQueue::NextTimerDueLocked() const {
@@ -178,14 +234,27 @@ std::uint64_t ThreadQueue::NextTimerDueLocked() const {
 
 void ThreadQueue::WaitForInput(std::uint64_t deadline_ms, const bool* extra_flag) {
     Clock& clock = CurrentClock();
-    std::unique_lock<std::mutex> lock(mutex_);
-    // Only the owner changes the timers, and it is here, so the earliest due
-    // time holds for the whole wait.
-    const std::uint64_t wake_at = std::min(deadline_ms, NextTimerDueLocked());
-    clock.WaitUntil(lock, wake_, wake_at, [&] {
-        return (extra_flag != nullptr && *extra_flag) || !sent_.empty() || !posted_.empty() ||
-               quit_pending_;
-    });
+    for (;;) {
+        // Pumping hands native events to DeliverRawInput, which locks this
+        // queue, so it runs before the lock is taken.
+        const bool pump = shows_windows_ && display::internal::BackendNeedsPumping();
+        if (pump) {
+            display::internal::PumpBackend(0);
+        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        // Only the owner changes the timers, and it is here, so the earliest
+        // due time holds for the whole wait.
+        const std::uint64_t wake_at = std::min(deadline_ms, NextTimerDueLocked());
+        const std::uint64_t slice_end =
+            pump ? std::min(wake_at, clock.MonotonicMs() + kPumpSliceMs) : wake_at;
+        const bool ready = clock.WaitUntil(lock, wake_, slice_end, [&] {
+            return (extra_flag != nullptr && *extra_flag) || !sent_.empty() || !posted_.empty() ||
+                   !raw_.empty() || quit_pending_ || !paint_.empty();
+        });
+        if (ready || !pump || clock.MonotonicMs() >= wake_at) {
+            return;
+        }
+    }
 }
 
 bool ThreadQueue::WaitForReplyOrSent(const SentCall& call) {

@@ -1,5 +1,6 @@
 // The message queue of one thread: posted messages in order, calls sent from
-// other threads, the quit request and the thread's timers. Any thread may post
+// other threads, raw input from the display, the quit request, the top-level
+// windows waiting for a paint pass and the thread's timers. Any thread may post
 // or send into a queue; only its own thread takes messages out. One mutex and
 // one condition variable per queue carry every wake-up of its thread: posts,
 // incoming sends, replies to its own sends and signalled events.
@@ -8,14 +9,17 @@
 // ended) it refuses new messages and answers pending sends with 0.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "platform/display/DisplayBackend.h"
 #include "platform/window/Message.h"
 
 namespace platform::window_internal {
@@ -28,6 +32,9 @@ struct SentCall {
     std::shared_ptr<ThreadQueue> reply_to;
     bool done = false;  // guarded by reply_to's mutex
     MessageResult result = 0;
+    // When set, the owner runs this instead of the procedure: the layer's own
+    // work on a window that must happen on its thread.
+    std::function<MessageResult()> task;
 };
 
 class ThreadQueue {
@@ -44,9 +51,19 @@ class ThreadQueue {
     // Answers a call sent from this queue's thread and wakes it.
     void Reply(SentCall& call, MessageResult result);
 
+    bool PostRawInput(const display::RawInput& input);
+    // A top-level window of this queue needs a paint pass; once per window.
+    void MarkPaint(WindowHandle window);
+    void ClearPaint(WindowHandle window);
+    // The thread shows windows, so its waits pump the display when it asks.
+    void SetShowsWindows() { shows_windows_ = true; }
+
     // Owner only. Incoming sends come before anything else.
     std::shared_ptr<SentCall> TakeSent();
-    // Posted messages first, then the quit request, then a due timer.
+    // Raw input, but only while no posted message waits before it.
+    bool TakeRawInput(display::RawInput& input);
+    // Posted messages first, then the quit request, then a paint pass
+    // (kMsgPaint for the window; taking it removes the mark), then a due timer.
     bool TakeRetrievable(Message& message, bool remove);
     void PostQuit(int exit_code);
     bool HasInput() const;
@@ -84,7 +101,10 @@ class ThreadQueue {
     std::condition_variable wake_;
     bool closed_ = false;
     std::deque<Message> posted_;
+    std::deque<display::RawInput> raw_;
+    std::vector<WindowHandle> paint_;
     std::deque<std::shared_ptr<SentCall>> sent_;
+    std::atomic<bool> shows_windows_{false};
     bool quit_pending_ = false;
     int quit_code_ = 0;
     std::vector<Timer> timers_;

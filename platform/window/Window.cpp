@@ -2,6 +2,8 @@
 #include "platform/window/Message.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowTable.h"
+#include "platform/window/WindowUi.h"
+#include "platform/window/WindowUiInternal.h"
 
 namespace platform {
 
@@ -17,29 +19,14 @@ bool RegisterWindowClass(std::u16string_view class_name, WindowProcedure procedu
 WindowHandle CreateWindowOfClass(std::u16string_view class_name, std::u16string_view title,
                                  std::uint32_t style, int x, int y, int width, int height,
                                  WindowHandle parent, MessageLong create_param) {
-    WindowTable& table = WindowTable::Instance();
-    WindowProcedure procedure = table.FindClass(class_name);
-    if (procedure == nullptr || (parent != 0 && table.Find(parent) == nullptr)) {
-        return 0;
-    }
-    auto window = std::make_shared<WindowObject>();
-    window->procedure = procedure;
-    window->class_name = class_name;
-    window->title = title;
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
-    window->parent = parent;
-    window->owner = CurrentQueue();
-    const WindowHandle handle = table.Add(std::move(window));
-    // A procedure that refuses its creation with -1, or destroys the window
-    // meanwhile, gets no window, as there.
-    if (procedure(handle, kMsgCreate, 0, create_param) == -1) {
-        DestroyWindowHandle(handle);
-    }
-    return IsWindowHandle(handle) ? handle : 0;
+    WindowCreation creation;
+    creation.class_name = class_name;
+    creation.title = title;
+    creation.style = style;
+    creation.rect = Rect::FromSize(x, y, width, height);
+    creation.parent = parent;
+    creation.create_param = create_param;
+    return CreateWindowWith(creation);
 }
 
 bool DestroyWindowHandle(WindowHandle window) {
@@ -53,6 +40,7 @@ bool DestroyWindowHandle(WindowHandle window) {
     for (WindowHandle child : WindowTable::Instance().ChildrenOf(window)) {
         DestroyWindowHandle(child);
     }
+    window_internal::ForgetWindow(target);
     WindowTable::Instance().Remove(window);
     window_internal::AnswerWithZero(target->owner->PurgeWindow(window));
     return true;
@@ -77,11 +65,40 @@ MessageLong GetWindowUserData(WindowHandle window) {
 }
 
 MessageResult DefaultWindowProcedure(WindowHandle window, std::uint32_t message,
-                                     MessageParam /*wParam*/, MessageLong /*lParam*/) {
-    if (message == kMsgClose) {
-        DestroyWindowHandle(window);
+                                     MessageParam wParam, MessageLong lParam) {
+    switch (message) {
+        case kMsgClose:
+            DestroyWindowHandle(window);
+            return 0;
+        case kMsgNcHitTest:
+            return kHitClient;
+        case kMsgSetText: {
+            std::shared_ptr<WindowObject> target = FindOwnWindow(window);
+            if (target == nullptr) {
+                return 0;
+            }
+            const auto* text = reinterpret_cast<const char16_t*>(lParam);
+            WindowTable::Instance().SetTitle(*target, text == nullptr ? u"" : text);
+            return 1;
+        }
+        case kMsgSysCommand:
+            switch (wParam & 0xFFF0) {
+                case kSysCommandClose:
+                    SendMessageTo(window, kMsgClose, 0, 0);
+                    break;
+                case kSysCommandMinimize:
+                    ShowWindowAs(window, kShowMinimize);
+                    break;
+                case kSysCommandRestore:
+                    ShowWindowAs(window, kShowRestore);
+                    break;
+                default:
+                    break;
+            }
+            return 0;
+        default:
+            return 0;
     }
-    return 0;
 }
 
 }  // namespace platform

@@ -10,18 +10,40 @@ WindowTable& WindowTable::Instance() {
     return *table;
 }
 
-bool WindowTable::RegisterClass(std::u16string_view name, WindowProcedure procedure) {
+std::mutex& UiMutex() {
+    static std::mutex* mutex = new std::mutex;
+    return *mutex;
+}
+
+bool WindowTable::RegisterClass(std::u16string_view name, WindowProcedure procedure,
+                                std::uint32_t class_style) {
     if (name.empty() || procedure == nullptr) {
         return false;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    return classes_.emplace(std::u16string(name), procedure).second;
+    return classes_.emplace(std::u16string(name), ClassInfo{procedure, class_style}).second;
 }
 
 WindowProcedure WindowTable::FindClass(std::u16string_view name) const {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = classes_.find(std::u16string(name));
-    return found == classes_.end() ? nullptr : found->second;
+    return found == classes_.end() ? nullptr : found->second.procedure;
+}
+
+std::uint32_t WindowTable::FindClassStyle(std::u16string_view name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = classes_.find(std::u16string(name));
+    return found == classes_.end() ? 0 : found->second.style;
+}
+
+void WindowTable::SetTitle(WindowObject& window, std::u16string_view title) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    window.title = title;
+}
+
+std::u16string WindowTable::TitleOf(const WindowObject& window) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window.title;
 }
 
 WindowHandle WindowTable::Add(std::shared_ptr<WindowObject> window) {
