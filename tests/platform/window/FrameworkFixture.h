@@ -1,6 +1,7 @@
-// A fresh headless display per test, a resource module of the test's own,
-// and a pump that runs the calling thread's queue dry the way the
-// framework's loops do (pre-translation, dispatch, paint passes).
+// Framework tests: a fresh headless display per test (the shared fixture), a
+// resource module of the test's own, and a pump that runs the calling
+// thread's queue dry the way the framework's loops do: pre-translation
+// through the window's ancestors, then dispatch (paint passes included).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "platform/resources/Resources.h"
 #include "platform/window/Message.h"
 #include "platform/window/WindowBase.h"
+#include "tests/support/HeadlessDisplayFixture.h"
 
 namespace testsupport {
 
@@ -45,23 +47,18 @@ inline int PumpFrameworkUntilIdle(int limit = 10000) {
 class FrameworkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        auto display = std::make_unique<platform::display::headless::HeadlessDisplay>();
-        display_ = display.get();
-        previous_backend_ = platform::display::ReplaceBackend(std::move(display));
         previous_module_ = platform::InstalledResourceModule();
         platform::RegisterFrameworkClasses();
     }
     void TearDown() override {
         PumpFrameworkUntilIdle();
         platform::InstallResourceModule(previous_module_);
-        platform::display::ReplaceBackend(std::move(previous_backend_));
     }
 
-    platform::display::headless::HeadlessDisplay& display() { return *display_; }
+    platform::display::headless::HeadlessDisplay& display() { return scoped_.display(); }
 
   private:
-    platform::display::headless::HeadlessDisplay* display_ = nullptr;
-    std::unique_ptr<platform::display::DisplayBackend> previous_backend_;
+    ScopedHeadlessDisplay scoped_;
     const platform::ResourceModule* previous_module_ = nullptr;
 };
 
