@@ -2,7 +2,9 @@
 // backend the environment chooses, for tests that look at a real screen.
 //   window X Y STOP_FILE   a shaped 200 x 120 window at (X, Y): left half red,
 //                          right half blue, the cut-away hole (60, 30)-(140, 90)
-//                          painted green; prints "ready <backend>" once shown
+//                          painted green; prints "ready <backend>" once shown,
+//                          then "down X Y", "up X Y", "rdown X Y" (client
+//                          coordinates) and "close" for the input it gets
 //   tray STOP_FILE         a hidden window with a notification-area icon (a
 //                          16 x 16 magenta square with a cut-away corner);
 //                          prints "icon <added>" and then "click <id> <lParam>"
@@ -57,6 +59,21 @@ MessageResult Procedure(WindowHandle window, std::uint32_t message, MessageParam
                 PostQuitToThread(0);
             }
             return 0;
+        case kMsgLeftButtonDown:
+        case kMsgLeftButtonUp:
+        case kMsgRightButtonDown: {
+            const char* name = message == kMsgLeftButtonDown ? "down "
+                               : message == kMsgLeftButtonUp ? "up "
+                                                             : "rdown ";
+            Say(name + std::to_string(PointX(lParam)) + " " + std::to_string(PointY(lParam)));
+            return 0;
+        }
+        case kMsgSysCommand:
+            if (wParam == kSysCommandClose) {
+                Say("close");
+                return 0;
+            }
+            return DefaultWindowProcedure(window, message, wParam, lParam);
         case kTrayMessage:
             Say("click " + std::to_string(wParam) + " " + std::to_string(lParam));
             return 0;

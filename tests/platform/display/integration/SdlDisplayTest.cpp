@@ -214,6 +214,46 @@ TEST_F(SdlDisplayTest, ShapedWindowAppearsAtItsPlaceCutByItsRegion) {
     EXPECT_EQ(probe.Finish(), 0) << probe.seen();
 }
 
+TEST_F(SdlDisplayTest, InputOnTheWindowReachesItInClientCoordinates) {
+    const int left = 311;
+    const int top = 157;
+    const std::string stop = (work() / "stop").string();
+    Program probe;
+    ASSERT_TRUE(probe.Start(
+        {BinPath("display_probe"), "window", std::to_string(left), std::to_string(top), stop}));
+    const std::optional<std::string> ready = probe.WaitForLine("ready");
+    ASSERT_EQ(ready.value_or(probe.seen()), "ready sdl");
+    // Input needs the window mapped where it belongs.
+    ASSERT_EQ(WaitForPixels({{left + 20, top + 60, Rgb(255, 0, 0), "left half"}}), "");
+
+    struct Case {
+        std::vector<std::string> input;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {{"click", std::to_string(left + 20), std::to_string(top + 60)},
+         {"down 20 60", "up 20 60"}},
+        {{"click", std::to_string(left + 150), std::to_string(top + 10), "right"},
+         {"rdown 150 10"}},
+        {{"close", std::to_string(left + 20), std::to_string(top + 60)}, {"close"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {BinPath("x_send_input")};
+        args.insert(args.end(), c.input.begin(), c.input.end());
+        Program sender;
+        ASSERT_TRUE(sender.Start(args));
+        ASSERT_EQ(sender.Finish(), 0)
+            << "no window at the point: " << c.input[1] << ", " << c.input[2];
+        for (const std::string& line : c.lines) {
+            const std::string word = line.substr(0, line.find(' '));
+            EXPECT_EQ(probe.WaitForLine(word).value_or("nothing:\n" + probe.seen()), line);
+        }
+    }
+
+    WriteFile(stop, "");
+    EXPECT_EQ(probe.Finish(), 0) << probe.seen();
+}
+
 TEST_F(SdlDisplayTest, TrayIconDocksWhenAManagerAppearsAndReportsClicks) {
     const std::string stop = (work() / "stop").string();
     Program probe;
