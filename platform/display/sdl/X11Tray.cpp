@@ -441,6 +441,7 @@ void X11Tray::State::Handle(const XEvent& event) {
                     input.right_button = event.xbutton.button == Button3;
                     input.window = icon->model.owner;
                     input.tray_id = icon->model.id;
+                    input.tray_message = icon->model.callback_message;
                     DeliverRawInput(input);
                 }
             }
