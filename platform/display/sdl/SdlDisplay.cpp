@@ -25,6 +25,9 @@ namespace {
 
 // A stuck backend thread must not hang the caller of a query for good.
 constexpr auto kQueryTimeout = std::chrono::seconds(10);
+// A new window waits this long for its shape and first picture before it
+// appears anyway.
+constexpr Uint32 kFirstPictureWaitMs = 500;
 
 gfx::Rect Bounding(const gfx::Rect& a, const gfx::Rect& b) {
     if (a.IsEmpty()) {
@@ -70,6 +73,8 @@ class SdlDisplay::Loop {
     void Flush(WindowHandle window);
     void Renumber(WindowHandle window, std::uint32_t before);
     void KeepTopmostOnTop();
+    void Appear(WindowHandle window, ShowState state, bool topmost);
+    void ShowOverdue();
     void Deliver(RawInput input, std::uint32_t native_id, int x, int y, bool located);
     WindowHandle HandleOf(std::uint32_t native_id) const;
 
@@ -93,6 +98,15 @@ class SdlDisplay::Loop {
     std::unordered_map<WindowHandle, std::optional<gfx::Region>> early_shapes_;
     std::unordered_map<std::uint32_t, WindowHandle> by_native_;
     std::vector<WindowHandle> stacking_;  // bottom to top, as we raised them
+    // New windows not mapped yet: the layer sends the shape and the first
+    // picture right after the show, and mapping before them would flash an
+    // unshaped black window.
+    struct Awaiting {
+        ShowState state = ShowState::kHidden;
+        bool topmost = false;
+        Uint32 since = 0;
+    };
+    std::unordered_map<WindowHandle, Awaiting> awaiting_;
     std::unique_ptr<X11Tray> tray_;
 };
 
@@ -168,7 +182,7 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
 
     while (!quit_) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 1000) != 0) {
+        if (SDL_WaitEventTimeout(&event, awaiting_.empty() ? 1000 : 50) != 0) {
             do {
                 Handle(event);
             } while (SDL_PollEvent(&event) != 0);
@@ -181,6 +195,7 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
         for (auto& command : batch) {
             command();
         }
+        ShowOverdue();
     }
 
     {
@@ -245,7 +260,26 @@ void SdlDisplay::Loop::Flush(WindowHandle window) {
         found->second->Upload(staged->second.surface, staged->second.dirty);
         staged->second.dirty = gfx::Rect{};
     }
+    if (auto awaiting = awaiting_.find(window); awaiting != awaiting_.end()) {
+        const Awaiting wanted = awaiting->second;
+        awaiting_.erase(awaiting);
+        Appear(window, wanted.state, wanted.topmost);
+    }
     found->second->Render();
+}
+
+void SdlDisplay::Loop::ShowOverdue() {
+    const Uint32 now = SDL_GetTicks();
+    std::vector<std::pair<WindowHandle, Awaiting>> due;
+    for (const auto& [window, awaiting] : awaiting_) {
+        if (now - awaiting.since >= kFirstPictureWaitMs) {
+            due.emplace_back(window, awaiting);
+        }
+    }
+    for (const auto& [window, awaiting] : due) {
+        awaiting_.erase(window);
+        Appear(window, awaiting.state, awaiting.topmost);
+    }
 }
 
 void SdlDisplay::Loop::Show(WindowHandle window, const gfx::Rect& rect, ShowState state,
@@ -264,13 +298,36 @@ void SdlDisplay::Loop::Show(WindowHandle window, const gfx::Rect& rect, ShowStat
         }
         by_native_[created->NativeId()] = window;
         found = windows_.emplace(window, std::move(created)).first;
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (auto staged = staged_.find(window); staged != staged_.end()) {
-            found->second->Upload(staged->second.surface, staged->second.surface.Bounds());
-            staged->second.dirty = gfx::Rect{};
+        bool pictured = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (auto staged = staged_.find(window); staged != staged_.end()) {
+                found->second->Upload(staged->second.surface, staged->second.surface.Bounds());
+                staged->second.dirty = gfx::Rect{};
+                pictured = true;
+            }
+        }
+        if (!pictured && state != ShowState::kHidden) {
+            awaiting_[window] = Awaiting{state, topmost, SDL_GetTicks()};
+            found->second->SetTopmost(topmost);
+            return;
         }
     } else if (found->second->ScreenRect() != rect) {
         Move(window, rect);
+    }
+    if (auto awaiting = awaiting_.find(window); awaiting != awaiting_.end()) {
+        awaiting->second.state = state;
+        awaiting->second.topmost = topmost;
+        found->second->SetTopmost(topmost);
+        return;
+    }
+    Appear(window, state, topmost);
+}
+
+void SdlDisplay::Loop::Appear(WindowHandle window, ShowState state, bool topmost) {
+    auto found = windows_.find(window);
+    if (found == windows_.end()) {
+        return;
     }
     SdlWindow& native = *found->second;
     const bool appears = native.State() != ShowState::kNormal && state == ShowState::kNormal;
@@ -359,6 +416,7 @@ void SdlDisplay::Loop::Destroy(WindowHandle window) {
         windows_.erase(found);
     }
     early_shapes_.erase(window);
+    awaiting_.erase(window);
     stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), window), stacking_.end());
     std::lock_guard<std::mutex> lock(mutex_);
     staged_.erase(window);

@@ -291,7 +291,8 @@ void SdlWindow::Upload(const gfx::Bitmap& surface, const gfx::Rect& dirty) {
 }
 
 void SdlWindow::Render() {
-    if (renderer_ == nullptr || state_ != ShowState::kNormal) {
+    // Also while minimised: the desktop may restore it without telling us.
+    if (renderer_ == nullptr || state_ == ShowState::kHidden) {
         return;
     }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
