@@ -1,6 +1,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -117,6 +119,19 @@ class FontSystem {
     std::map<FontKey, std::shared_ptr<const Font>> fonts_;
 };
 
+// CJK faces draw the quotation marks, dashes and ellipsis of general
+// punctuation a full em wide, where the faces the programs were drawn with
+// keep them narrow: a narrower face that has them is preferred.
+bool PrefersNarrow(char32_t code_point) {
+    return code_point >= 0x2010 && code_point <= 0x205E;
+}
+
+bool IsFullWidth(FT_Face face, FT_UInt index) {
+    FT_Fixed advance = 0;
+    return FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance) == 0 &&
+           advance * 10 >= static_cast<FT_Fixed>(face->units_per_EM) * 9;
+}
+
 struct FaceChoice {
     FT_Face face = nullptr;
     bool embolden = false;
@@ -155,8 +170,16 @@ struct FreeTypeFont::Source {
 
     // With the lock held: the first face, best first, that has the character.
     std::pair<FaceChoice, FT_UInt> Find(char32_t code_point) const {
+        std::optional<std::pair<FaceChoice, FT_UInt>> first;
+        auto settles = [&](FaceChoice choice, FT_UInt index) {
+            if (!first) {
+                first.emplace(choice, index);
+            }
+            return !PrefersNarrow(code_point) || !IsFullWidth(choice.face, index);
+        };
         if (primary.face != nullptr) {
-            if (FT_UInt index = FT_Get_Char_Index(primary.face, code_point); index != 0) {
+            if (FT_UInt index = FT_Get_Char_Index(primary.face, code_point);
+                index != 0 && settles(primary, index)) {
                 return {primary, index};
             }
         }
@@ -179,10 +202,13 @@ struct FreeTypeFont::Source {
                 continue;
             }
             if (FT_UInt index = FT_Get_Char_Index(face, code_point); index != 0) {
-                return {ChoiceFor(pattern, face), index};
+                FaceChoice choice = ChoiceFor(pattern, face);
+                if (settles(choice, index)) {
+                    return {choice, index};
+                }
             }
         }
-        return {primary, 0};  // the primary face's "missing" box
+        return first.value_or(std::pair{primary, FT_UInt{0}});  // else the "missing" box
     }
 };
 

@@ -137,6 +137,18 @@ TEST_F(TextDrawTest, MeasuredWidthIsTheWidestLine) {
     EXPECT_EQ(cjk, (Rect{0, 0, Width(u"文,"), 2 * font_->LineHeight()}));
 }
 
+TEST_F(TextDrawTest, QuotesStayNarrowInTheChineseFace) {
+    Use(Font::Create({.height = 22, .weight = 700, .face = u"微软雅黑"}));
+    const int ideograph = Width(u"中");
+    for (std::u16string mark : {u"’", u"“", u"…"}) {
+        EXPECT_LT(Width(mark), ideograph * 3 / 4);
+        Rect rect{0, 0, 240, 90};
+        target_.Fill(kWhite);
+        dc_.DrawText(mark, rect, kSingleLine);
+        EXPECT_GT(InkCount(target_, target_.Bounds()), 0);
+    }
+}
+
 TEST_F(TextDrawTest, SingleLineMeasureEqualsTheExtent) {
     for (std::u16string text : {u"Hello, world", u"中文 and Latin", u"a", u"&&x"}) {
         Size extent = dc_.GetTextExtent(text);
