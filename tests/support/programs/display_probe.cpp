@@ -4,7 +4,11 @@
 //                          right half blue, the cut-away hole (60, 30)-(140, 90)
 //                          painted green; prints "ready <backend>" once shown,
 //                          then "down X Y", "up X Y", "rdown X Y" (client
-//                          coordinates) and "close" for the input it gets
+//                          coordinates) and "close" for the input it gets;
+//                          when STOP_FILE.<command> appears it removes it,
+//                          prints "did <command>" and obeys: hide, show,
+//                          minimize, or grow (move by (50, 40), size 260 x 160,
+//                          no region: the hole shows its green)
 //   tray STOP_FILE         a hidden window with a notification-area icon (a
 //                          16 x 16 magenta square with a cut-away corner);
 //                          prints "icon <added>" and then "click <id> <lParam>"
@@ -39,18 +43,47 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
+void Obey(WindowHandle window) {
+    for (const char* command : {"hide", "show", "minimize", "grow"}) {
+        const std::string file = g_stop_file + "." + command;
+        if (!std::filesystem::exists(file)) {
+            continue;
+        }
+        std::filesystem::remove(file);
+        const std::string name = command;
+        if (name == "hide") {
+            ShowWindowAs(window, kShowHide);
+        } else if (name == "show") {
+            ShowWindowAs(window, kShowNormal);
+        } else if (name == "minimize") {
+            ShowWindowAs(window, kShowMinimize);
+        } else {
+            const Rect now = GetWindowPlacement(window);
+            MoveWindowTo(window, now.left + 50, now.top + 40, 260, 160, true);
+            SetWindowRegion(window, std::nullopt, true);
+        }
+        UpdateWindowNow(window);
+        Say("did " + name);
+    }
+}
+
 MessageResult Procedure(WindowHandle window, std::uint32_t message, MessageParam wParam,
                         MessageLong lParam) {
     switch (message) {
         case kMsgPaint: {
             PaintScope paint(window);
             gfx::DeviceContext& dc = paint.Context();
-            dc.FillRect(Rect{0, 0, 100, 120}, gfx::Rgb(255, 0, 0));
-            dc.FillRect(Rect{100, 0, 200, 120}, gfx::Rgb(0, 0, 255));
+            const Rect client = GetClientRectOf(window);
+            const int middle = client.Width() / 2;
+            dc.FillRect(Rect{0, 0, middle, client.bottom}, gfx::Rgb(255, 0, 0));
+            dc.FillRect(Rect{middle, 0, client.right, client.bottom}, gfx::Rgb(0, 0, 255));
             dc.FillRect(Rect{60, 30, 140, 90}, gfx::Rgb(0, 255, 0));
             return 0;
         }
         case kMsgTimer:
+            if (wParam == kStopTimer) {
+                Obey(window);
+            }
             if (wParam == kStopTimer &&
                 (std::filesystem::exists(g_stop_file) || ++g_ticks > kMaxTicks)) {
                 KillWindowTimer(window, kStopTimer);

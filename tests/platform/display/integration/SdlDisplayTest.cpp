@@ -214,6 +214,58 @@ TEST_F(SdlDisplayTest, ShapedWindowAppearsAtItsPlaceCutByItsRegion) {
     EXPECT_EQ(probe.Finish(), 0) << probe.seen();
 }
 
+TEST_F(SdlDisplayTest, HidingMinimisingMovingAndReshapingReachTheScreen) {
+    const int left = 401;
+    const int top = 93;
+    const Color white = Rgb(255, 255, 255);  // the desktop
+    const Color red = Rgb(255, 0, 0);
+    const Color blue = Rgb(0, 0, 255);
+    const Color green = Rgb(0, 255, 0);
+    const std::string stop = (work() / "stop").string();
+    Program probe;
+    ASSERT_TRUE(probe.Start(
+        {BinPath("display_probe"), "window", std::to_string(left), std::to_string(top), stop}));
+    ASSERT_EQ(probe.WaitForLine("ready").value_or(probe.seen()), "ready sdl");
+    const std::vector<Expected> shown = {
+        {left + 20, top + 60, red, "left half"},
+        {left + 150, top + 10, blue, "right half"},
+    };
+    const std::vector<Expected> gone = {
+        {left + 20, top + 60, white, "left half"},
+        {left + 150, top + 10, white, "right half"},
+    };
+    ASSERT_EQ(WaitForPixels(shown), "");
+
+    struct Step {
+        const char* command;
+        std::vector<Expected> screen;
+    };
+    // Xvfb runs no window manager: a minimised window has nowhere to go but
+    // off the screen.
+    const int l = left + 50;
+    const int t = top + 40;
+    const Step steps[] = {
+        {"hide", gone},
+        {"show", shown},
+        {"minimize", gone},
+        {"show", shown},
+        {"grow",
+         {{l + 20, t + 150, red, "grown left half"},
+          {l + 250, t + 150, blue, "grown right half"},
+          {l + 100, t + 60, green, "former hole, now inside"},
+          {left + 10, top + 10, white, "where the window was"}}},
+    };
+    for (const Step& step : steps) {
+        WriteFile(stop + "." + step.command, "");
+        ASSERT_EQ(probe.WaitForLine("did").value_or(probe.seen()),
+                  std::string("did ") + step.command);
+        EXPECT_EQ(WaitForPixels(step.screen), "") << "after " << step.command;
+    }
+
+    WriteFile(stop, "");
+    EXPECT_EQ(probe.Finish(), 0) << probe.seen();
+}
+
 TEST_F(SdlDisplayTest, InputOnTheWindowReachesItInClientCoordinates) {
     const int left = 311;
     const int top = 157;
