@@ -39,6 +39,8 @@ constexpr char kAliasConfig[] = R"(<?xml version="1.0"?>
 )";
 
 constexpr int kDefaultCharHeight = 12;
+// Far past any screen; keeps the metrics' arithmetic in range.
+constexpr int kMaxHeight = 2048;
 constexpr char kDefaultFamily[] = "MS Shell Dlg";
 // Distinct descriptions the programs use are few; past this the cache starts over.
 constexpr std::size_t kMaxCachedFonts = 512;
@@ -257,11 +259,39 @@ std::unique_ptr<FreeTypeFont::Source> MatchLocked(const FontDescription& descrip
 
 }  // namespace
 
+namespace {
+
+// The glyph's outline, sized, hinted and synthesised, in its face's slot
+// until the next load; nullptr when there is none.
+FT_GlyphSlot LoadLocked(const FreeTypeFont::Source& source, char32_t code_point) {
+    auto [choice, index] = source.Find(code_point);
+    FT_Face face = choice.face;
+    if (face == nullptr || FT_Set_Char_Size(face, 0, source.em_size, 72, 72) != 0 ||
+        FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0) {
+        return nullptr;
+    }
+    FT_GlyphSlot slot = face->glyph;
+    if (choice.embolden) {
+        FT_GlyphSlot_Embolden(slot);
+    }
+    if (choice.oblique) {
+        FT_GlyphSlot_Oblique(slot);
+    }
+    return slot;
+}
+
+int Advance(FT_GlyphSlot slot) {
+    return static_cast<int>((slot->advance.x + 32) >> 6);
+}
+
+}  // namespace
+
 FreeTypeFont::FreeTypeFont(FontDescription description, std::unique_ptr<Source> source)
     : Font(std::move(description)), source_(std::move(source)) {
     // Heights as the original platform reads them: negative is the em size,
     // positive the cell (ascent + descent).
     int height = Description().height == 0 ? -kDefaultCharHeight : Description().height;
+    height = std::clamp(height, -kMaxHeight, kMaxHeight);
     double ascent_units = 0.8;
     double descent_units = 0.2;
     double units_per_em = 1.0;
@@ -307,7 +337,11 @@ FreeTypeFont::FreeTypeFont(FontDescription description, std::unique_ptr<Source> 
     // Dialog units take the mean width of the Latin letters, rounded.
     int letters_width = 0;
     for (char32_t c = U'A'; c <= U'Z'; ++c) {
-        letters_width += GlyphLocked(c).advance + GlyphLocked(c - U'A' + U'a').advance;
+        for (char32_t letter : {c, static_cast<char32_t>(c - U'A' + U'a')}) {
+            if (FT_GlyphSlot slot = LoadLocked(*source_, letter); slot != nullptr) {
+                letters_width += Advance(slot);
+            }
+        }
     }
     average_char_width_ = (letters_width / 26 + 1) / 2;
 }
@@ -334,20 +368,11 @@ const Glyph& FreeTypeFont::GlyphLocked(char32_t code_point) const {
     if (!inserted || code_point < 0x20) {
         return glyph;  // control characters take no room and draw nothing
     }
-    auto [choice, index] = source_->Find(code_point);
-    FT_Face face = choice.face;
-    if (face == nullptr || FT_Set_Char_Size(face, 0, source_->em_size, 72, 72) != 0 ||
-        FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0) {
+    FT_GlyphSlot slot = LoadLocked(*source_, code_point);
+    if (slot == nullptr) {
         return glyph;
     }
-    FT_GlyphSlot slot = face->glyph;
-    if (choice.embolden) {
-        FT_GlyphSlot_Embolden(slot);
-    }
-    if (choice.oblique) {
-        FT_GlyphSlot_Oblique(slot);
-    }
-    glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph.advance = Advance(slot);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) {
         return glyph;
     }

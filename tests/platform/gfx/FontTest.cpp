@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "platform/gfx/Font.h"
@@ -49,6 +50,15 @@ TEST(FontTest, PositiveHeightIsTheCellAndNegativeTheCharacter) {
     auto twelve = Font::Create({.height = -12});
     EXPECT_EQ(fallback->LineHeight(), twelve->LineHeight());
     EXPECT_EQ(fallback->AverageCharWidth(), twelve->AverageCharWidth());
+}
+
+TEST(FontTest, ExtremeHeightsAreBounded) {
+    for (int height : {INT_MIN, -100000, 100000, INT_MAX}) {
+        auto font = Font::Create({.height = height});
+        EXPECT_GT(font->LineHeight(), 0) << height;
+        EXPECT_LE(font->LineHeight(), 4096) << height;
+        EXPECT_GT(font->AverageCharWidth(), 0) << height;
+    }
 }
 
 TEST(FontTest, AverageWidthGrowsWithSizeAndWeight) {
