@@ -421,7 +421,7 @@ std::uint32_t Menu::TrackPopup(std::uint32_t flags, gfx::Point screen_point,
 }
 
 Menu* SystemMenuOf(WindowHandle window) {
-    if (!IsWindowHandle(window)) {
+    if (!IsWindowHandle(window) || (GetWindowStyle(window) & kStyleSysMenu) == 0) {
         return nullptr;
     }
     SystemMenus& table = SystemMenuTable();

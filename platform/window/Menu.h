@@ -62,7 +62,8 @@ class Menu {
 };
 
 // The system menu of a window (with the default items on first use);
-// nullptr when the window does not exist. Kept until the window is gone.
+// nullptr when the window does not exist or has no kStyleSysMenu. Kept until
+// the window is gone.
 Menu* SystemMenuOf(WindowHandle window);
 // Tracks it at the screen point and sends kMsgSysCommand with the choice.
 void ShowSystemMenu(WindowHandle window, gfx::Point screen_point);

@@ -114,8 +114,8 @@ class WindowBase {
     void SetIcon(const gfx::Icon* icon, bool big);  // not owned
     void SetFont(std::shared_ptr<const gfx::Font> font);
     std::shared_ptr<const gfx::Font> GetFont() const;
-    // The window's system menu (created with its default items on first
-    // use); nullptr without a window.
+    // The window's system menu (SystemMenuOf in Menu.h); nullptr without a
+    // window or without kStyleSysMenu.
     Menu* GetSystemMenu();
 
     static const MessageMap* StaticMessageMap();

@@ -189,6 +189,10 @@ TEST_F(MenuTest, AMenuNearTheCornerOpensInsideTheWorkArea) {
 }
 
 TEST_F(MenuTest, SystemMenuOffersItsDefaultsAndAnAppendedItem) {
+    WindowBase plain;
+    ASSERT_TRUE(plain.Create(testsupport::Creation(kStylePopup)));
+    EXPECT_EQ(plain.GetSystemMenu(), nullptr);  // no system-menu style, no menu
+
     Menu* system = owner_.GetSystemMenu();
     ASSERT_NE(system, nullptr);
     ASSERT_EQ(system->ItemCount(), 4u);
