@@ -5,6 +5,7 @@
 #include "platform/display/DisplayInternal.h"
 #include "platform/time/Clock.h"
 #include "platform/window/WindowTable.h"
+#include "platform/window/WindowUiInternal.h"
 
 namespace platform::window_internal {
 namespace {
@@ -26,6 +27,13 @@ struct QueueOfThisThread {
     ~QueueOfThisThread() {
         if (queue == nullptr) {
             return;
+        }
+        // Windows left behind leave the screen and the order they were in.
+        for (const auto& window : WindowTable::Instance().OwnedBy(queue.get())) {
+            window->destroying = true;
+        }
+        for (const auto& window : WindowTable::Instance().OwnedBy(queue.get())) {
+            ForgetWindow(window);
         }
         WindowTable::Instance().RemoveOwnedBy(queue.get());
         for (const auto& call : queue->Close()) {

@@ -91,6 +91,17 @@ WindowHandle WindowTable::FindTopLevel(std::u16string_view title) const {
     return 0;
 }
 
+std::vector<std::shared_ptr<WindowObject>> WindowTable::OwnedBy(const ThreadQueue* owner) const {
+    std::vector<std::shared_ptr<WindowObject>> owned;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [handle, window] : windows_) {
+        if (window->owner.get() == owner) {
+            owned.push_back(window);
+        }
+    }
+    return owned;
+}
+
 void WindowTable::RemoveOwnedBy(const ThreadQueue* owner) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::erase_if(windows_,

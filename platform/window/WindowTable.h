@@ -72,6 +72,7 @@ class WindowTable {
     void Remove(WindowHandle handle);
     std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
     WindowHandle FindTopLevel(std::u16string_view title) const;
+    std::vector<std::shared_ptr<WindowObject>> OwnedBy(const ThreadQueue* owner) const;
     // The windows of a queue whose thread ended; removed without messages.
     void RemoveOwnedBy(const ThreadQueue* owner);
 

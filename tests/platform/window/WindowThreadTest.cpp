@@ -103,6 +103,22 @@ TEST_F(WindowThreads, AWorkersHiddenWindowNeverReachesTheDisplay) {
     EXPECT_TRUE(display_->Calls().empty());
 }
 
+TEST_F(WindowThreads, WindowsOfAThreadThatEndsLeaveTheScreen) {
+    testsupport::Watchdog watchdog;
+    WindowHandle window = 0;
+    std::thread([&] {
+        Probe probe;
+        window = Make(probe, Spec{Rect::FromSize(500, 500, 40, 40)});
+        testsupport::PumpUntilIdle();
+        EXPECT_TRUE(display_->Find(window).has_value());
+        SetWindowUserData(window, 0);  // the probe goes before the window
+    }).join();
+    EXPECT_FALSE(IsWindowHandle(window));
+    EXPECT_FALSE(display_->Find(window).has_value());
+    EXPECT_EQ(WindowAtScreenPoint(Point{510, 510}), 0u);
+    EXPECT_NE(GetTopChild(0), window);
+}
+
 TEST_F(WindowThreads, ShowEnableAndInvalidateFromAWorkerRunOnTheOwnersThread) {
     testsupport::Watchdog watchdog;
     Probe top_probe{gfx::Rgb(10, 20, 30)};
