@@ -165,6 +165,7 @@ TEST_F(WindowInput, TheCaptureWindowGetsThePointerWhereverItGoes) {
     SetMouseCapture(other);
     ShowWindowAs(other, kShowHide);
     EXPECT_EQ(GetMouseCapture(), 0u);
+    DestroyWindowHandle(other);  // before its probe goes
 }
 
 TEST_F(WindowInput, DoubleClicksNeedTheClassStyleTheSameWindowTimeAndPlace) {
