@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -47,6 +48,14 @@ bool Succeeds(const std::vector<std::string>& args, std::uint32_t timeout_ms) {
     return child.exit_code() == 0;
 }
 
+// The server that holds a display number writes its pid into the lock file.
+int LockHolder(int number) {
+    std::ifstream lock("/tmp/.X" + std::to_string(number) + "-lock");
+    int pid = 0;
+    lock >> pid;
+    return pid;
+}
+
 }  // namespace
 
 XvfbFixture::~XvfbFixture() {
@@ -88,7 +97,10 @@ bool XvfbFixture::StartOn(int number) {
             running_ = false;  // lost the number to someone else
             return false;
         }
-        if (Succeeds({kProbe, "-display", display_, "-root", "-len", "0"}, 10000)) {
+        // A server that answers may be another test's that won the number
+        // while ours is still on its way out.
+        if (LockHolder(number) == server_.pid() &&
+            Succeeds({kProbe, "-display", display_, "-root", "-len", "0"}, 10000)) {
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
