@@ -36,10 +36,10 @@ constexpr Rgb kParchment = Hex(0xF6ECDA);
 // with its reflection, a ship, embers. Sizes and places scale with the canvas.
 struct SceneLayout {
     float horizon = 470;  // y of the horizon
-    float sun_x = 930;    // centre of the sun on the horizon
+    float sun_x = 985;    // centre of the sun on the horizon
     float sun_radius = 70;
-    float ship_x = 820;    // left end of the hull at the waterline
-    float ship_scale = 1;  // 1: a hull about 220 pixels long
+    float ship_x = 650;        // left end of the hull at the waterline
+    float ship_scale = 0.82f;  // 1: a hull about 220 pixels long
     float waterline = 505;
     int embers = 150;
     unsigned seed = 7;

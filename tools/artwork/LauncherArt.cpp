@@ -29,21 +29,16 @@ void BubbleGlyph(Canvas& c, Rgb color, float cx, float cy) {
 }
 
 void BirdGlyph(Canvas& c, Rgb color, float cx, float cy) {
-    // A gull in flight: two curved wings meeting at the body.
-    auto wing = [&](float dir) {
-        std::vector<Vec> p;
-        for (int i = 0; i <= 8; ++i) {
-            float t = static_cast<float>(i) / 8;
-            p.push_back({cx + dir * 11 * t, cy - 1 - 7 * std::sin(t * 2.6f) + 6 * t * t});
-        }
-        for (int i = 8; i >= 0; --i) {
-            float t = static_cast<float>(i) / 8;
-            p.push_back({cx + dir * 11 * t, cy + 2.5f - 5 * std::sin(t * 2.6f) + 6 * t * t});
-        }
-        return Polygon(p);
-    };
-    c.FillShape(Union(wing(-1), wing(1)), color);
-    c.FillShape(Circle(cx, cy + 1.5f, 2.2f), color);
+    // A small songbird in profile: body, head, beak, a raised wing and a tail.
+    Shape bird = Union(Ellipse(cx - 1, cy + 2.5f, 7.5f, 4.6f), Circle(cx + 5.2f, cy - 2.2f, 3.7f));
+    bird = Union(bird,
+                 Polygon({{cx + 8.2f, cy - 3.6f}, {cx + 12, cy - 1.8f}, {cx + 8.4f, cy - 0.6f}}));
+    bird = Union(bird, Polygon({{cx - 7, cy + 1.5f}, {cx - 12.5f, cy - 2}, {cx - 10.5f, cy + 5}}));
+    c.FillShape(bird, color);
+    Rgb ink = Hex(0x16224A);
+    c.FillShape(Polygon({{cx - 4.5f, cy + 1.5f}, {cx + 2.5f, cy + 0.5f}, {cx - 8.5f, cy - 7.5f}}),
+                ink, 0.55f);
+    c.FillShape(Circle(cx + 6, cy - 2.8f, 0.95f), ink);
 }
 
 void PlayGlyph(Canvas& c, Rgb color, float cx, float cy) {
@@ -185,7 +180,9 @@ Canvas QrCard(const Canvas& background, bool pressed) {
                        Polygon({{86, card_h - 1.0f}, {106, card_h - 1.0f}, {96, h - 0.5f}}));
     canvas.FillShape(card, pressed ? Hex(0xFF8A3D) : kGold);
     Shape face = Inflate(card, -2.0f);
-    canvas.FillShape(face, [&](float, float y) { return Mix(kParchment, Hex(0xEBDCC2), y / h); });
+    Rgb face_top = pressed ? Hex(0xEFD9B4) : kParchment;
+    Rgb face_bottom = pressed ? Hex(0xE2C89C) : Hex(0xEBDCC2);
+    canvas.FillShape(face, [&](float, float y) { return Mix(face_top, face_bottom, y / h); });
 
     QrModules modules = EncodeQr(VELA_LINK_OFFICIAL);
     const int n = static_cast<int>(modules.size());
@@ -198,7 +195,7 @@ Canvas QrCard(const Canvas& background, bool pressed) {
         // The quiet zone in plain light colour; zbar and phones both want it.
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
-                canvas.Set(left + x, top + y, Hex(0xFBF5E9));
+                canvas.Set(left + x, top + y, pressed ? Hex(0xF6EAD2) : Hex(0xFBF5E9));
             }
         }
         for (int my = 0; my < n; ++my) {
@@ -243,11 +240,11 @@ Canvas Tip() {
               gfx::text_flags::kSingleLine | gfx::text_flags::kVCenter, Hex(0xFFE3A0), kGold);
     // A frame around everything.
     canvas.FillShape(Outline(RoundRect(1.5f, 1.5f, w - 1.5f, h - 1.5f, 2), 1.0f), Hex(0xB8862E));
-    // A faint ember motif in the lower right.
-    for (int i = 0; i < 6; ++i) {
-        float x = 350.0f + static_cast<float>(i * 11 % 50);
-        float y = 240.0f - static_cast<float>(i * 7);
-        canvas.Glow(Circle(x, y, 1.0f), Hex(0xFF8A3D), 2.5f, 0.12f, Bounds::Around(x, y, 14));
+    // Embers drifting up through the header's right end.
+    for (int i = 0; i < 7; ++i) {
+        float x = 330.0f + static_cast<float>(i * 13);
+        float y = 32.0f - static_cast<float>((i * 17) % 24);
+        canvas.Glow(Circle(x, y, 0.8f), Hex(0xFF8A3D), 2.2f, 0.5f, Bounds::Around(x, y, 10));
     }
     return canvas;
 }

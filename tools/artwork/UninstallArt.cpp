@@ -89,6 +89,14 @@ Canvas MessageBackground() {
         float warm = std::exp(-std::hypot(x - w * 0.8f, y - h) / 160);
         return Mix(c, Hex(0x7A2C45), warm * 0.45f);
     });
+    // A few embers rising from the warm corner.
+    for (int i = 0; i < 14; ++i) {
+        float x = 300.0f + static_cast<float>((i * 37) % 170);
+        float y = 265.0f - static_cast<float>((i * 53) % 190);
+        float size = 0.6f + static_cast<float>(i % 3) * 0.35f;
+        canvas.Glow(Circle(x, y, size), Hex(0xFF8A3D), 2.0f + size, 0.35f,
+                    Bounds::Around(x, y, 16));
+    }
     Header(canvas, 48, u"Notice");
     canvas.FillShape(Outline(PanelShape(w, h, 14), 1.0f), Hex(0xC89A3E), 1.0f);
     return canvas;
