@@ -121,11 +121,12 @@ void PaintPlain(WindowHandle window, gfx::DeviceContext& dc, const ButtonState& 
             gfx::text_flags::kCenter | gfx::text_flags::kVCenter | gfx::text_flags::kSingleLine);
         return;
     }
-    // A mark at the left and the text beside it, over the parent's brush.
+    // A mark at the left and the text beside it, over the brush the parent
+    // gives statics, as there.
     const WindowHandle parent = GetParentWindow(window);
     const gfx::Brush* brush =
         parent == 0 ? nullptr
-                    : BrushFromResult(SendMessageTo(parent, kMsgCtlColorButton,
+                    : BrushFromResult(SendMessageTo(parent, kMsgCtlColorStatic,
                                                     reinterpret_cast<MessageParam>(&dc),
                                                     static_cast<MessageLong>(window)));
     if (brush != nullptr) {

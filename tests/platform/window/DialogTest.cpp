@@ -8,6 +8,8 @@
 
 #include "platform/window/ButtonControl.h"
 #include "platform/window/DialogWindow.h"
+#include "platform/window/Menu.h"
+#include "platform/window/NotifyIcon.h"
 #include "platform/window/StaticControl.h"
 #include "tests/platform/Watchdog.h"
 #include "tests/platform/window/FrameworkFixture.h"
@@ -58,10 +60,27 @@ const DialogTemplate kNinePoint = MakeTemplate(kStyleVisible, 9);
 const std::pair<int, const DialogTemplate*> kDialogs[] = {
     {kVisibleDialog, &kVisible}, {kHiddenDialog, &kHidden}, {kNinePointDialog, &kNinePoint}};
 
+constexpr int kTrayMenuId = 215;
+constexpr std::uint32_t kExitCommand = 32773;
+MenuTemplate MakeTrayMenu() {
+    MenuItemTemplate exit;
+    exit.command = kExitCommand;
+    exit.text = u"Exit";
+    MenuItemTemplate popup;
+    popup.text = u"托盘";
+    popup.popup = {exit};
+    MenuTemplate menu;
+    menu.items = {popup};
+    return menu;
+}
+const MenuTemplate kTrayMenu = MakeTrayMenu();
+const std::pair<int, const MenuTemplate*> kMenus[] = {{kTrayMenuId, &kTrayMenu}};
+
 ResourceModule MakeModule() {
     ResourceModule module;
     module.program = u"DialogTest";
     module.dialogs = kDialogs;
+    module.menus = kMenus;
     return module;
 }
 const ResourceModule kModule = MakeModule();
@@ -306,6 +325,69 @@ TEST_F(DialogTest, InitialisationBindsControlsFocusesTheFirstTabStopAndPaintsThe
     dialog.EndDialog(kIdOk);
     EXPECT_FALSE(dialog.IsVisible());
     EXPECT_TRUE(dialog.HasWindow());
+}
+
+constexpr std::uint32_t kTrayMessage = 1126;
+
+struct TrayDialog : DialogWindow {
+    using DialogWindow::DialogWindow;
+    std::function<void()> after_open;
+    std::function<void(Point)> clicker;
+
+    bool OnInitDialog() override {
+        DialogWindow::OnInitDialog();
+        NotifyIconData icon;
+        icon.owner = Handle();
+        icon.id = 1;
+        icon.callback_message = kTrayMessage;
+        icon.tip = u"Launcher";
+        EXPECT_TRUE(AddNotifyIcon(icon));
+        Post(kMsgRun);
+        return true;
+    }
+    bool DestroyWindow() override {
+        DeleteNotifyIcon(Handle(), 1);
+        return DialogWindow::DestroyWindow();
+    }
+    VELA_DECLARE_MESSAGE_MAP();
+    MessageResult OnRun(MessageParam, MessageLong) {
+        after_open();
+        return 0;
+    }
+    MessageResult OnTray(MessageParam, MessageLong lParam) {
+        if (lParam == kMsgRightButtonDown) {
+            std::optional<Menu> menu = Menu::Load(kTrayMenuId);
+            EXPECT_TRUE(menu.has_value());
+            if (menu) {
+                std::optional<Menu> popup = menu->SubMenu(0);
+                SetTimer(2, 10);  // clicks the item once the menu is up
+                popup->TrackPopup(kTrackRightButton, Point{500, 500}, Handle());
+            }
+        }
+        return 0;
+    }
+    MessageResult OnTimer(MessageParam wParam, MessageLong) {
+        KillTimer(wParam);
+        const Rect menu = GetWindowScreenRect(TrackedMenuWindow());
+        clicker(Point{menu.left + 20, menu.top + menu.Height() / 2});
+        return 0;
+    }
+    void OnExit(int) { EndDialog(55); }
+};
+
+VELA_MESSAGE_MAP(TrayDialog, DialogWindow, MapMessage(kMsgRun, &TrayDialog::OnRun),
+                 MapMessage(kTrayMessage, &TrayDialog::OnTray),
+                 MapMessage(kMsgTimer, &TrayDialog::OnTimer),
+                 MapCommand(static_cast<int>(kExitCommand), &TrayDialog::OnExit))
+
+// The launcher's way out: a right click on its notification-area icon opens
+// the tray menu inside the modal loop, and its command ends the dialog.
+TEST_F(DialogTest, ATrayMenuChosenInsideTheModalLoopReachesTheDialog) {
+    TrayDialog dialog(kVisibleDialog);
+    dialog.after_open = [&] { display().ClickTrayIcon(dialog.Handle(), 1, true); };
+    dialog.clicker = [&](Point p) { display().Click(p); };
+    EXPECT_EQ(dialog.DoModal(), 55);
+    EXPECT_TRUE(display().TrayIcons().empty());  // the dialog's DestroyWindow removed it
 }
 
 TEST_F(DialogTest, AMissingTemplateFailsAtOnce) {
