@@ -22,7 +22,9 @@
 // classes registered with kClassDoubleClicks.
 //
 // Thread rules: all calls here are for windows of the calling thread, except
-// the read-only queries marked "any thread".
+// the read-only queries marked "any thread" and ShowWindowAs,
+// EnableWindowInput and InvalidateWindow, which from another thread run on
+// the window's own thread while the caller waits (as a send does).
 #pragma once
 
 #include <cstdint>
@@ -102,6 +104,7 @@ WindowHandle GetPreviousSibling(WindowHandle window);
 
 // kShow* commands; returns whether the window was visible before.
 bool ShowWindowAs(WindowHandle window, int show_command);
+// Returns whether the window was disabled before, as there.
 bool EnableWindowInput(WindowHandle window, bool enable);
 
 // Shape: the window's region in window coordinates; nullopt is its whole
@@ -109,7 +112,9 @@ bool EnableWindowInput(WindowHandle window, bool enable);
 void SetWindowRegion(WindowHandle window, std::optional<gfx::Region> region, bool redraw);
 std::optional<gfx::Region> GetWindowRegionOf(WindowHandle window);
 
-// Invalidation and painting. rect in client coordinates; nullopt = all.
+// Invalidation and painting. rect in client coordinates; nullopt = all. A
+// pass redraws every window under the dirty part, so it always sends
+// kMsgEraseBackground; Erase() tells whether that went unanswered (0).
 void InvalidateWindow(WindowHandle window, std::optional<Rect> rect, bool erase);
 void UpdateWindowNow(WindowHandle window);  // runs a pending paint pass now
 bool HasPendingPaint(WindowHandle window);
