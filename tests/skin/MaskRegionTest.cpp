@@ -34,10 +34,10 @@ TEST(MaskRegion, NoBitmapGivesNoRegion) {
 }
 
 TEST(MaskRegion, WhiteIsOutsideAndEveryOtherColourInside) {
-    // Widths around the eight-pixel blocks of the scanner, so block and tail
-    // paths both meet run starts and ends.
-    for (int width : {1, 7, 8, 9, 17, 40}) {
-        Bitmap mask(width, 6, platform::gfx::kWhite);
+    // Widths around the scanner's 64-pixel chunks, so runs start and end on
+    // both sides of chunk edges and in a short last chunk.
+    for (int width : {1, 7, 63, 64, 65, 130, 200}) {
+        Bitmap mask(width, 7, platform::gfx::kWhite);
         std::uint32_t seed = 12345u + static_cast<std::uint32_t>(width);
         for (int y = 0; y < mask.Height(); ++y) {
             for (int x = 0; x < width; ++x) {
@@ -57,9 +57,11 @@ TEST(MaskRegion, WhiteIsOutsideAndEveryOtherColourInside) {
                 }
             }
         }
-        // Long solid and white stretches exercise the block skips.
+        // A run across every chunk; a white margin wider than a chunk, then
+        // a run to the right edge.
         for (int x = 0; x < width; ++x) {
             mask.SetPixel(x, 4, Rgb(10, 20, 30));
+            mask.SetPixel(x, 5, x < 130 ? platform::gfx::kWhite : platform::gfx::kBlack);
         }
         SCOPED_TRACE(width);
         auto region = CreateRegionFromMask(mask);
