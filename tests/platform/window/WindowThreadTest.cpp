@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -157,6 +158,37 @@ TEST_F(WindowThreads, ShowEnableAndInvalidateFromAWorkerRunOnTheOwnersThread) {
     }
     EXPECT_EQ(display_->Find(top)->state, display::ShowState::kMinimized);
     DestroyWindowHandle(top);
+}
+
+// A display that must be pumped: its third pump brings the pointer over a
+// window.
+class PumpedDisplay : public display::headless::HeadlessDisplay {
+  public:
+    void PumpEvents(std::uint32_t /*timeout_ms*/) override {
+        if (++pumps_ == 3) {
+            MoveMouse(Point{20, 20});
+        }
+    }
+    bool NeedsPumping() const override { return true; }
+    int pumps() const { return pumps_; }
+
+  private:
+    std::atomic<int> pumps_{0};
+};
+
+TEST(WindowPumping, AWaitingThreadThatShowsWindowsPumpsTheDisplay) {
+    testsupport::Watchdog watchdog;
+    auto pumped = std::make_unique<PumpedDisplay>();
+    PumpedDisplay* display = pumped.get();
+    std::unique_ptr<display::DisplayBackend> previous = display::ReplaceBackend(std::move(pumped));
+    Probe probe;
+    const WindowHandle window = Make(probe, Spec{Rect::FromSize(0, 0, 50, 50)});
+    testsupport::PumpUntilIdle();
+    // Nothing else will ever wake this loop: only the pumped pointer can.
+    RunModalLoop([&] { return probe.Of(kMsgMouseMove).empty(); });
+    EXPECT_GE(display->pumps(), 3);
+    DestroyWindowHandle(window);
+    display::ReplaceBackend(std::move(previous));
 }
 
 }  // namespace
