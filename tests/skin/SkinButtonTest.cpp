@@ -118,6 +118,22 @@ TEST_F(SkinButtonTest, DraggingOffBeforeTheReleaseSendsNoClick) {
     }
 }
 
+TEST_F(SkinButtonTest, LosingTheFocusWhilePressedEndsThePress) {
+    CxSkinButton* button = SiteButton();
+    display().MoveMouse(Centre(*button));
+    display().PressButton();
+    Pump();
+    ASSERT_EQ(platform::GetMouseCapture(), button->Handle());
+    platform::SetKeyboardFocus(canvas());
+    Pump();
+    EXPECT_FALSE(button->m_bButtonDown);
+    EXPECT_EQ(platform::GetMouseCapture(), 0u);
+    display().ReleaseButton();
+    Pump();
+    EXPECT_TRUE(canvas_object().clicks.empty());
+    EXPECT_EQ(skintest::Mismatches(Shown(), At(*button), Picture(263), Picture(262)), 0);
+}
+
 TEST_F(SkinButtonTest, DoubleClickIsTwoClicks) {
     CxSkinButton* button = SiteButton();
     display().Click(Centre(*button));
