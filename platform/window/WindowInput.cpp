@@ -227,6 +227,11 @@ void TranslateMouse(const display::RawInput& input) {
             return;
         }
     }
+    // A right click on a caption opens that window's system menu, as there.
+    if (right && input.kind == Kind::kButtonUp && capture == 0 && target.code == kHitCaption) {
+        PostMessageTo(target.window, kMsgContextMenu, target.window, PackPoint(p.x, p.y));
+        return;
+    }
     if (target.code != kHitClient) {
         return;
     }

@@ -218,8 +218,9 @@ TEST_F(MenuTest, SystemMenuOffersItsDefaultsAndAnAppendedItem) {
             display().Click(Point{menu.left + 30, y});
         }};
         owner_.Start();
-        // As the layer asks on a right click over the caption.
-        owner_.Send(kMsgContextMenu, owner_.Handle(), PackPoint(200, 150));
+        // The owner is all caption: a right click anywhere opens its system menu.
+        const Rect owner = GetWindowScreenRect(owner_.Handle());
+        display().Click(Point{owner.left + 20, owner.top + 20}, true);
         testsupport::PumpFrameworkUntilIdle();
         ASSERT_FALSE(owner_.seen.empty());
         EXPECT_EQ(owner_.seen[0].message, kMsgSysCommand);
