@@ -120,6 +120,7 @@ VELA_MESSAGE_MAP(SkinGallery, platform::WindowBase,
                  platform::MapMessage(platform::kMsgEraseBackground,
                                       &SkinGallery::OnEraseBackground),
                  platform::MapMessage(platform::kMsgClose, &SkinGallery::OnClose),
+                 platform::MapMessage(platform::kMsgNcHitTest, &SkinGallery::OnHitTest),
                  platform::MapMessage(platform::kMsgDestroy, &SkinGallery::OnDestroy))
 
 SkinGallery::SkinGallery() = default;
@@ -291,6 +292,12 @@ MessageResult SkinGallery::OnEraseBackground(MessageParam, MessageLong) {
 MessageResult SkinGallery::OnClose(MessageParam, MessageLong) {
     DestroyWindow();
     return 0;
+}
+
+// Taller than most screens: the gallery is dragged by its background, as the
+// programs' own windows are by their pictures.
+MessageResult SkinGallery::OnHitTest(MessageParam, MessageLong) {
+    return platform::kHitCaption;
 }
 
 MessageResult SkinGallery::OnDestroy(MessageParam, MessageLong) {

@@ -27,6 +27,7 @@ class SkinGallery : public platform::WindowBase {
     platform::MessageResult OnPaint(platform::MessageParam, platform::MessageLong);
     platform::MessageResult OnEraseBackground(platform::MessageParam, platform::MessageLong);
     platform::MessageResult OnClose(platform::MessageParam, platform::MessageLong);
+    platform::MessageResult OnHitTest(platform::MessageParam, platform::MessageLong);
     platform::MessageResult OnDestroy(platform::MessageParam, platform::MessageLong);
 
   private:
