@@ -325,14 +325,7 @@ MessageResult ButtonClassProcedure(WindowHandle window, std::uint32_t message, M
 
 bool ButtonControl::Create(std::u16string_view text, std::uint32_t style, const gfx::Rect& rect,
                            WindowHandle parent, int id) {
-    WindowCreation creation;
-    creation.class_name = kButtonClassName;
-    creation.title = text;
-    creation.style = style | kStyleChild;
-    creation.rect = rect;
-    creation.parent = parent;
-    creation.id = id;
-    return WindowBase::Create(creation);
+    return CreateChild(kButtonClassName, text, style, rect, parent, id);
 }
 
 int ButtonControl::GetCheck() const {

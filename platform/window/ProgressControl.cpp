@@ -118,13 +118,7 @@ MessageResult ProgressClassProcedure(WindowHandle window, std::uint32_t message,
 
 bool ProgressControl::Create(std::uint32_t style, const gfx::Rect& rect, WindowHandle parent,
                              int id) {
-    WindowCreation creation;
-    creation.class_name = kProgressClassName;
-    creation.style = style | kStyleChild;
-    creation.rect = rect;
-    creation.parent = parent;
-    creation.id = id;
-    return WindowBase::Create(creation);
+    return CreateChild(kProgressClassName, u"", style, rect, parent, id);
 }
 
 void ProgressControl::SetRange(int lower, int upper) {

@@ -95,14 +95,7 @@ MessageResult StaticClassProcedure(WindowHandle window, std::uint32_t message, M
 
 bool StaticControl::Create(std::u16string_view text, std::uint32_t style, const gfx::Rect& rect,
                            WindowHandle parent, int id) {
-    WindowCreation creation;
-    creation.class_name = kStaticClassName;
-    creation.title = text;
-    creation.style = style | kStyleChild;
-    creation.rect = rect;
-    creation.parent = parent;
-    creation.id = id;
-    return WindowBase::Create(creation);
+    return CreateChild(kStaticClassName, text, style, rect, parent, id);
 }
 
 }  // namespace platform

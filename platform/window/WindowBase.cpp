@@ -276,6 +276,19 @@ WindowBase* WindowBase::FromHandle(WindowHandle window) {
     return found == table.bindings.end() || found->second.gone ? nullptr : found->second.object;
 }
 
+bool WindowBase::CreateChild(std::u16string_view class_name, std::u16string_view text,
+                             std::uint32_t style, const gfx::Rect& rect, WindowHandle parent,
+                             int id) {
+    WindowCreation creation;
+    creation.class_name = class_name;
+    creation.title = text;
+    creation.style = style | kStyleChild;
+    creation.rect = rect;
+    creation.parent = parent;
+    creation.id = id;
+    return Create(creation);
+}
+
 bool WindowBase::Create(const WindowCreation& creation) {
     if (handle_ != 0) {
         return false;

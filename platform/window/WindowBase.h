@@ -64,6 +64,9 @@ class WindowBase {
     // framework's plain window class. PreSubclassWindow runs before kMsgCreate
     // is handled. False if the object already has a window or creation fails.
     bool Create(const WindowCreation& creation);
+    // A child control of a built-in class: the way each control creates itself.
+    bool CreateChild(std::u16string_view class_name, std::u16string_view text, std::uint32_t style,
+                     const gfx::Rect& rect, WindowHandle parent, int id);
     // Binds an existing window of the calling thread to this object, after
     // PreSubclassWindow; its previous procedure becomes the one beneath.
     bool SubclassWindow(WindowHandle window);
