@@ -85,7 +85,7 @@ inline void RegisterProbeClasses() {
     (void)registered;
 }
 
-struct Spec {
+struct ProbeSetup {
     Rect rect;
     std::uint32_t style = kStylePopup | kStyleVisible;
     WindowHandle parent = 0;
@@ -94,26 +94,26 @@ struct Spec {
     int id = 0;
 };
 
-inline WindowHandle Make(Probe& probe, const Spec& spec) {
+inline WindowHandle Make(Probe& probe, const ProbeSetup& setup) {
     RegisterProbeClasses();
     WindowCreation creation;
-    creation.class_name = spec.double_clicks ? kDoubleClickProbeClass : kProbeClass;
-    creation.style = spec.style;
-    creation.ex_style = spec.ex_style;
-    creation.rect = spec.rect;
-    creation.parent = spec.parent;
-    creation.id = spec.id;
+    creation.class_name = setup.double_clicks ? kDoubleClickProbeClass : kProbeClass;
+    creation.style = setup.style;
+    creation.ex_style = setup.ex_style;
+    creation.rect = setup.rect;
+    creation.parent = setup.parent;
+    creation.id = setup.id;
     creation.create_param = reinterpret_cast<MessageLong>(&probe);
     return CreateWindowWith(creation);
 }
 
 inline WindowHandle MakeChild(Probe& probe, WindowHandle parent, Rect rect,
                               std::uint32_t extra_style = kStyleVisible) {
-    Spec spec;
-    spec.rect = rect;
-    spec.style = kStyleChild | extra_style;
-    spec.parent = parent;
-    return Make(probe, spec);
+    ProbeSetup setup;
+    setup.rect = rect;
+    setup.style = kStyleChild | extra_style;
+    setup.parent = parent;
+    return Make(probe, setup);
 }
 
 }  // namespace testwindows

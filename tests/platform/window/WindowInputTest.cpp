@@ -11,7 +11,7 @@ namespace {
 using testwindows::Make;
 using testwindows::MakeChild;
 using testwindows::Probe;
-using testwindows::Spec;
+using testwindows::ProbeSetup;
 
 constexpr std::uint32_t kMsgTrayNotify = 1126;
 
@@ -39,7 +39,7 @@ struct CutChild {
     WindowHandle top = 0;
     WindowHandle child = 0;
     CutChild() {
-        top = Make(parent_probe, Spec{Rect::FromSize(100, 100, 100, 100)});
+        top = Make(parent_probe, ProbeSetup{Rect::FromSize(100, 100, 100, 100)});
         child = MakeChild(child_probe, top, Rect::FromSize(10, 10, 40, 40));
         SetWindowRegion(
             child, gfx::Region(Rect{0, 0, 40, 40}).Subtract(gfx::Region(Rect{0, 0, 10, 10})), true);
@@ -86,8 +86,8 @@ TEST_F(WindowInput, ClicksFindTheDeepestWindowThroughRegions) {
 TEST_F(WindowInput, AWindowWithAnEmptyRegionLetsClicksThroughToTheOneBelow) {
     Probe below_probe;
     Probe above_probe;
-    const WindowHandle below = Make(below_probe, Spec{Rect::FromSize(0, 0, 100, 100)});
-    const WindowHandle above = Make(above_probe, Spec{Rect::FromSize(0, 0, 100, 100)});
+    const WindowHandle below = Make(below_probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100)});
+    const WindowHandle above = Make(above_probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100)});
     testsupport::PumpUntilIdle();
     Click(Point{50, 50});
     EXPECT_EQ(above_probe.Of(kMsgLeftButtonDown).size(), 1u);
@@ -188,9 +188,9 @@ TEST_F(WindowInput, DoubleClicksNeedTheClassStyleTheSameWindowTimeAndPlace) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Probe probe;
-        Spec spec{Rect::FromSize(0, 0, 100, 100)};
-        spec.double_clicks = c.double_clicks;
-        const WindowHandle top = Make(probe, spec);
+        ProbeSetup setup{Rect::FromSize(0, 0, 100, 100)};
+        setup.double_clicks = c.double_clicks;
+        const WindowHandle top = Make(probe, setup);
         testsupport::PumpUntilIdle();
         Click(Point{50, 50});
         clock.Advance(c.gap_ms);
@@ -220,8 +220,8 @@ TEST_F(WindowInput, DoubleClicksNeedTheClassStyleTheSameWindowTimeAndPlace) {
 
 TEST_F(WindowInput, RightButtonsGiveDownAndUp) {
     Probe probe;
-    const WindowHandle top =
-        Make(probe, Spec{Rect::FromSize(0, 0, 100, 100), kStylePopup | kStyleVisible, 0, 0, true});
+    const WindowHandle top = Make(
+        probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100), kStylePopup | kStyleVisible, 0, 0, true});
     testsupport::PumpUntilIdle();
     Click(Point{10, 20}, true);
     Click(Point{10, 20}, true);
@@ -236,7 +236,7 @@ TEST_F(WindowInput, PressingOnACaptionDragsTheWindowAndItsChildrenKeepTheirClick
     Probe probe;
     probe.hit = kHitCaption;
     Probe button_probe;
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(100, 100, 200, 100)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(100, 100, 200, 100)});
     const WindowHandle button = MakeChild(button_probe, top, Rect::FromSize(150, 10, 40, 20));
     testsupport::PumpUntilIdle();
 
@@ -265,7 +265,7 @@ TEST_F(WindowInput, KeysGoToTheFocusWindowElseTheActiveOne) {
     Probe top_probe;
     Probe a_probe;
     Probe b_probe;
-    const WindowHandle top = Make(top_probe, Spec{Rect::FromSize(0, 0, 100, 100)});
+    const WindowHandle top = Make(top_probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100)});
     const WindowHandle a = MakeChild(a_probe, top, Rect::FromSize(0, 0, 10, 10));
     const WindowHandle b = MakeChild(b_probe, top, Rect::FromSize(20, 0, 10, 10));
     testsupport::PumpUntilIdle();
@@ -305,7 +305,7 @@ TEST_F(WindowInput, KeysGoToTheFocusWindowElseTheActiveOne) {
 
 TEST_F(WindowInput, TheDesktopsCloseRequestClosesThroughTheSystemCommand) {
     Probe probe;
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 50, 50)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 50, 50)});
     testsupport::PumpUntilIdle();
     display().RequestClose(top);
     testsupport::PumpUntilIdle();
@@ -317,7 +317,7 @@ TEST_F(WindowInput, TheDesktopsCloseRequestClosesThroughTheSystemCommand) {
 
 TEST_F(WindowInput, MinimiseAndRestoreSystemCommandsChangeTheShowState) {
     Probe probe;
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 50, 50)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 50, 50)});
     SendMessageTo(top, kMsgSysCommand, kSysCommandMinimize, 0);
     EXPECT_TRUE(IsWindowMinimized(top));
     EXPECT_EQ(display().Find(top)->state, display::ShowState::kMinimized);
@@ -329,9 +329,9 @@ TEST_F(WindowInput, MinimiseAndRestoreSystemCommandsChangeTheShowState) {
 
 TEST_F(WindowInput, TrayClicksReachTheIconsOwnerWithTheIconAndTheButton) {
     Probe probe;
-    Spec spec{Rect::FromSize(0, 0, 50, 50)};
-    spec.style = kStylePopup;  // hidden: tray clicks still arrive
-    const WindowHandle owner = Make(probe, spec);
+    ProbeSetup setup{Rect::FromSize(0, 0, 50, 50)};
+    setup.style = kStylePopup;  // hidden: tray clicks still arrive
+    const WindowHandle owner = Make(probe, setup);
     display::TrayIcon icon;
     icon.owner = owner;
     icon.id = 7;
@@ -359,10 +359,10 @@ TEST_F(WindowInput, TrayClicksReachTheIconsOwnerWithTheIconAndTheButton) {
 TEST_F(WindowInput, TopmostWindowsStayAboveOthersOnTheScreen) {
     Probe low_probe;
     Probe high_probe;
-    Spec high_spec{Rect::FromSize(0, 0, 50, 50)};
+    ProbeSetup high_spec{Rect::FromSize(0, 0, 50, 50)};
     high_spec.ex_style = kExStyleTopmost;
     const WindowHandle high = Make(high_probe, high_spec);
-    const WindowHandle low = Make(low_probe, Spec{Rect::FromSize(0, 0, 50, 50)});
+    const WindowHandle low = Make(low_probe, ProbeSetup{Rect::FromSize(0, 0, 50, 50)});
     testsupport::PumpUntilIdle();
     EXPECT_EQ(WindowAtScreenPoint(Point{10, 10}), high);
     EXPECT_EQ(display().Windows().back().window, high);

@@ -12,7 +12,7 @@ using display::ShowState;
 using testwindows::Make;
 using testwindows::MakeChild;
 using testwindows::Probe;
-using testwindows::Spec;
+using testwindows::ProbeSetup;
 
 constexpr gfx::Color kRed = gfx::Rgb(200, 0, 0);
 constexpr gfx::Color kBlue = gfx::Rgb(0, 0, 200);
@@ -36,7 +36,7 @@ TEST_F(WindowPaint, ChildrenDrawOverTheirParentThroughTheirRegionsAndHiddenOnesN
     Probe parent_probe{kRed};
     Probe child_probe{kBlue};
     Probe hidden_probe{kGreen};
-    const WindowHandle top = Make(parent_probe, Spec{Rect::FromSize(50, 60, 100, 80)});
+    const WindowHandle top = Make(parent_probe, ProbeSetup{Rect::FromSize(50, 60, 100, 80)});
     const WindowHandle child = MakeChild(child_probe, top, Rect::FromSize(10, 10, 30, 20));
     SetWindowRegion(child, NotchedRect(30, 20), true);
     const WindowHandle hidden = MakeChild(hidden_probe, top, Rect::FromSize(60, 10, 20, 20), 0);
@@ -68,7 +68,7 @@ TEST_F(WindowPaint, SiblingsOverlapInTheirZOrder) {
     Probe parent_probe{kRed};
     Probe first_probe{kYellow};
     Probe second_probe{kBlue};
-    const WindowHandle top = Make(parent_probe, Spec{Rect::FromSize(0, 0, 100, 100)});
+    const WindowHandle top = Make(parent_probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100)});
     const WindowHandle first = MakeChild(first_probe, top, Rect::FromSize(10, 10, 40, 40));
     const WindowHandle second = MakeChild(second_probe, top, Rect::FromSize(30, 30, 40, 40));
     testsupport::PumpUntilIdle();
@@ -88,7 +88,7 @@ TEST_F(WindowPaint, SiblingsOverlapInTheirZOrder) {
 
 TEST_F(WindowPaint, ATopLevelRegionShapesWhatTheScreenShows) {
     Probe probe{kRed};
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(100, 100, 50, 50)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(100, 100, 50, 50)});
     SetWindowRegion(top, NotchedRect(50, 50), true);
     testsupport::PumpUntilIdle();
     gfx::Bitmap screen = display().ComposeScreen();
@@ -108,7 +108,7 @@ TEST_F(WindowPaint, ATopLevelRegionShapesWhatTheScreenShows) {
 TEST_F(WindowPaint, InvalidationsCoalesceIntoOnePassAndAPassValidates) {
     Probe parent_probe{kRed};
     Probe child_probe{kBlue};
-    const WindowHandle top = Make(parent_probe, Spec{Rect::FromSize(0, 0, 100, 100)});
+    const WindowHandle top = Make(parent_probe, ProbeSetup{Rect::FromSize(0, 0, 100, 100)});
     const WindowHandle child = MakeChild(child_probe, top, Rect::FromSize(10, 10, 20, 20));
     testsupport::PumpUntilIdle();
     ASSERT_EQ(child_probe.passes, 1);
@@ -140,7 +140,7 @@ TEST_F(WindowPaint, InvalidationsCoalesceIntoOnePassAndAPassValidates) {
 TEST_F(WindowPaint, AProcedureIgnoringPaintDoesNotRepaintForever) {
     Probe probe;
     probe.paints = false;
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 40, 40)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 40, 40)});
     const int dispatched = testsupport::PumpUntilIdle(100);
     EXPECT_LE(dispatched, 2);
     EXPECT_EQ(probe.passes, 1);
@@ -152,7 +152,7 @@ TEST_F(WindowPaint, PassesComeAfterPostedMessagesAndBeforeTimers) {
     platform::ManualClock clock;
     testsupport::ScopedClock scoped(&clock);
     Probe probe{kRed};
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 40, 40)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 40, 40)});
     testsupport::PumpUntilIdle();
     ASSERT_TRUE(SetWindowTimer(top, 5, 10));
     clock.Advance(20);
@@ -172,7 +172,7 @@ TEST_F(WindowPaint, PassesComeAfterPostedMessagesAndBeforeTimers) {
 
 TEST_F(WindowPaint, DrawingOutsideAPassIsShownAfterTheNextPass) {
     Probe probe{kRed};
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 40, 40)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 40, 40)});
     testsupport::PumpUntilIdle();
     {
         PaintScope paint(top);
@@ -187,9 +187,9 @@ TEST_F(WindowPaint, DrawingOutsideAPassIsShownAfterTheNextPass) {
 
 TEST_F(WindowPaint, ShowStatesReachTheDisplay) {
     Probe probe{kRed};
-    Spec spec{Rect::FromSize(10, 20, 30, 40)};
-    spec.style = kStylePopup;
-    const WindowHandle top = Make(probe, spec);
+    ProbeSetup setup{Rect::FromSize(10, 20, 30, 40)};
+    setup.style = kStylePopup;
+    const WindowHandle top = Make(probe, setup);
     testsupport::PumpUntilIdle();
     EXPECT_FALSE(display().Find(top).has_value());  // never shown, never announced
 
@@ -231,7 +231,7 @@ TEST_F(WindowPaint, ShowStatesReachTheDisplay) {
 
 TEST_F(WindowPaint, AResizedTopLevelWindowIsPaintedAtItsNewSize) {
     Probe probe{kBlue};
-    const WindowHandle top = Make(probe, Spec{Rect::FromSize(0, 0, 20, 20)});
+    const WindowHandle top = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 20, 20)});
     testsupport::PumpUntilIdle();
     MoveWindowTo(top, 0, 0, 60, 30, true);
     testsupport::PumpUntilIdle();

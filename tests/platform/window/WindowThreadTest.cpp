@@ -16,7 +16,7 @@ namespace {
 using testwindows::Make;
 using testwindows::MakeChild;
 using testwindows::Probe;
-using testwindows::Spec;
+using testwindows::ProbeSetup;
 
 // A headless display that notes which window each call was about and on
 // which thread it came.
@@ -86,9 +86,9 @@ TEST_F(WindowThreads, AWorkersHiddenWindowNeverReachesTheDisplay) {
     testsupport::Watchdog watchdog;
     std::thread([] {
         Probe probe;
-        Spec spec{Rect::FromSize(0, 0, 40, 40)};
-        spec.style = kStylePopup;
-        const WindowHandle window = Make(probe, spec);
+        ProbeSetup setup{Rect::FromSize(0, 0, 40, 40)};
+        setup.style = kStylePopup;
+        const WindowHandle window = Make(probe, setup);
         ASSERT_NE(window, 0u);
         Probe child_probe;
         MakeChild(child_probe, window, Rect::FromSize(0, 0, 10, 10));
@@ -109,7 +109,7 @@ TEST_F(WindowThreads, WindowsOfAThreadThatEndsLeaveTheScreen) {
     WindowHandle window = 0;
     std::thread([&] {
         Probe probe;
-        window = Make(probe, Spec{Rect::FromSize(500, 500, 40, 40)});
+        window = Make(probe, ProbeSetup{Rect::FromSize(500, 500, 40, 40)});
         testsupport::PumpUntilIdle();
         EXPECT_TRUE(display_->Find(window).has_value());
         SetWindowUserData(window, 0);  // the probe goes before the window
@@ -124,7 +124,7 @@ TEST_F(WindowThreads, ShowEnableAndInvalidateFromAWorkerRunOnTheOwnersThread) {
     testsupport::Watchdog watchdog;
     Probe top_probe{gfx::Rgb(10, 20, 30)};
     Probe child_probe{gfx::Rgb(40, 50, 60)};
-    const WindowHandle top = Make(top_probe, Spec{Rect::FromSize(0, 0, 60, 60)});
+    const WindowHandle top = Make(top_probe, ProbeSetup{Rect::FromSize(0, 0, 60, 60)});
     const WindowHandle child = MakeChild(child_probe, top, Rect::FromSize(10, 10, 20, 20));
     testsupport::PumpUntilIdle();
     const int passes_before = child_probe.passes;
@@ -182,7 +182,7 @@ TEST(WindowPumping, AWaitingThreadThatShowsWindowsPumpsTheDisplay) {
     PumpedDisplay* display = pumped.get();
     std::unique_ptr<display::DisplayBackend> previous = display::ReplaceBackend(std::move(pumped));
     Probe probe;
-    const WindowHandle window = Make(probe, Spec{Rect::FromSize(0, 0, 50, 50)});
+    const WindowHandle window = Make(probe, ProbeSetup{Rect::FromSize(0, 0, 50, 50)});
     testsupport::PumpUntilIdle();
     // Nothing else will ever wake this loop: only the pumped pointer can.
     RunModalLoop([&] { return probe.Of(kMsgMouseMove).empty(); });
