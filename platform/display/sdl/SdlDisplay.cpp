@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <future>
@@ -45,10 +46,13 @@ gfx::Rect Bounding(const gfx::Rect& a, const gfx::Rect& b) {
 class SdlDisplay::Loop {
   public:
     bool Start();
+    // Idempotent; also run at exit, since libraries that SDL and the tray
+    // use are finalised then and must not be in use on the backend thread.
     void Stop();
 
-    // Queues a command for the backend thread; dropped once it has ended.
-    void Post(std::function<void()> command);
+    // Queues a command for the backend thread; false, and dropped, once it
+    // has ended.
+    bool Post(std::function<void()> command);
     // Runs f on the backend thread and returns its result; fallback when the
     // thread has ended or does not answer in time.
     template <class T>
@@ -78,10 +82,15 @@ class SdlDisplay::Loop {
     void Deliver(RawInput input, std::uint32_t native_id, int x, int y, bool located);
     WindowHandle HandleOf(std::uint32_t native_id) const;
 
+    static void StopLiveLoopAtExit();
+    static std::mutex& LiveLoopMutex();
+    static Loop* live_loop_;  // guarded by LiveLoopMutex
+
     std::thread thread_;
     std::thread::id thread_id_;
     Uint32 wake_event_ = 0;
 
+    std::mutex stop_mutex_;     // guards thread_ against two stops at once
     mutable std::mutex mutex_;  // guards queue_, running_, staged_
     std::deque<std::function<void()>> queue_;
     bool running_ = false;
@@ -110,6 +119,24 @@ class SdlDisplay::Loop {
     std::unique_ptr<X11Tray> tray_;
 };
 
+SdlDisplay::Loop* SdlDisplay::Loop::live_loop_ = nullptr;
+
+std::mutex& SdlDisplay::Loop::LiveLoopMutex() {
+    static std::mutex* mutex = new std::mutex;
+    return *mutex;
+}
+
+void SdlDisplay::Loop::StopLiveLoopAtExit() {
+    Loop* loop = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(LiveLoopMutex());
+        loop = live_loop_;
+    }
+    if (loop != nullptr) {
+        loop->Stop();
+    }
+}
+
 bool SdlDisplay::Loop::Start() {
     std::promise<bool> started;
     std::future<bool> result = started.get_future();
@@ -118,21 +145,37 @@ bool SdlDisplay::Loop::Start() {
         thread_.join();
         return false;
     }
+    static std::once_flag at_exit;
+    std::call_once(at_exit, [] { std::atexit(StopLiveLoopAtExit); });
+    std::lock_guard<std::mutex> lock(LiveLoopMutex());
+    live_loop_ = this;
     return true;
 }
 
 void SdlDisplay::Loop::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(LiveLoopMutex());
+        if (live_loop_ == this) {
+            live_loop_ = nullptr;
+        }
+    }
+    std::lock_guard<std::mutex> lock(stop_mutex_);
     if (!thread_.joinable()) {
+        return;
+    }
+    if (std::this_thread::get_id() == thread_id_) {
+        quit_ = true;  // exit from within a command: the loop ends after it
+        thread_.detach();
         return;
     }
     Post([this] { quit_ = true; });
     thread_.join();
 }
 
-void SdlDisplay::Loop::Post(std::function<void()> command) {
+bool SdlDisplay::Loop::Post(std::function<void()> command) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!running_) {
-        return;
+        return false;
     }
     const bool idle = queue_.empty();
     queue_.push_back(std::move(command));
@@ -141,6 +184,7 @@ void SdlDisplay::Loop::Post(std::function<void()> command) {
         wake.type = wake_event_;
         SDL_PushEvent(&wake);
     }
+    return true;
 }
 
 template <class T>
@@ -150,11 +194,15 @@ T SdlDisplay::Loop::Query(std::function<T()> f, T fallback) const {
     }
     auto answer = std::make_shared<std::promise<T>>();
     std::future<T> future = answer->get_future();
-    const_cast<Loop*>(this)->Post([answer, f] { answer->set_value(f()); });
-    if (future.wait_for(kQueryTimeout) != std::future_status::ready) {
+    if (!const_cast<Loop*>(this)->Post([answer, f] { answer->set_value(f()); }) ||
+        future.wait_for(kQueryTimeout) != std::future_status::ready) {
         return fallback;
     }
-    return future.get();
+    try {
+        return future.get();
+    } catch (const std::future_error&) {
+        return fallback;  // the loop ended with the query still queued
+    }
 }
 
 void SdlDisplay::Loop::Run(std::promise<bool>& started) {
@@ -204,7 +252,9 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
         queue_.clear();
         staged_.clear();
     }
-    tray_.reset();
+    // The tray object stays: other threads may still call it, and it keeps
+    // its model once closed.
+    tray_->Close();
     windows_.clear();
     SDL_Quit();
 }

@@ -137,12 +137,16 @@ X11Tray::X11Tray() : state_(std::make_unique<State>()) {
 }
 
 X11Tray::~X11Tray() {
+    Close();
+}
+
+void X11Tray::Close() {
     State& s = *state_;
-    if (s.display == nullptr) {
-        return;
-    }
     {
         std::lock_guard<std::mutex> lock(s.mutex);
+        if (s.display == nullptr || s.stopping) {
+            return;
+        }
         s.stopping = true;
         s.Post([] {});
     }
@@ -152,9 +156,16 @@ X11Tray::~X11Tray() {
             XDestroyWindow(s.display, icon.window);
         }
     }
+    s.icons.clear();
+    s.docked.store(0);
     XSync(s.display, False);
     g_tray_display.store(nullptr);
     XCloseDisplay(s.display);
+    {
+        // From here on calls keep the model only and write to no pipe.
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.display = nullptr;
+    }
     close(s.wake[0]);
     close(s.wake[1]);
 }

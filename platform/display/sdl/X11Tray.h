@@ -26,6 +26,10 @@ class X11Tray {
     X11Tray(const X11Tray&) = delete;
     X11Tray& operator=(const X11Tray&) = delete;
 
+    // Takes the icons off the screen and ends the tray's thread and
+    // connection; later calls only keep the model. Idempotent.
+    void Close();
+
     // Where X11 errors on the tray's connection go instead of ending the
     // process; call once, on the thread that initialised SDL, before any
     // other thread uses Xlib.
