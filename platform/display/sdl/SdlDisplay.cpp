@@ -46,9 +46,11 @@ gfx::Rect Bounding(const gfx::Rect& a, const gfx::Rect& b) {
 class SdlDisplay::Loop {
   public:
     bool Start();
-    // Idempotent; also run at exit, since libraries that SDL and the tray
-    // use are finalised then and must not be in use on the backend thread.
-    void Stop();
+    // Idempotent. Also run at exit, since libraries that SDL and the tray
+    // use are finalised then and must not be in use on the backend thread;
+    // there the windows are left to the server, as SDL_Quit would unload the
+    // GL driver under the leak checker's feet.
+    void Stop(bool tear_down = true);
 
     // Queues a command for the backend thread; false, and dropped, once it
     // has ended.
@@ -94,7 +96,8 @@ class SdlDisplay::Loop {
     mutable std::mutex mutex_;  // guards queue_, running_, staged_
     std::deque<std::function<void()>> queue_;
     bool running_ = false;
-    bool quit_ = false;  // backend thread
+    bool quit_ = false;      // backend thread
+    bool tear_down_ = true;  // backend thread
     struct Staged {
         gfx::Bitmap surface;
         gfx::Rect dirty;
@@ -133,7 +136,7 @@ void SdlDisplay::Loop::StopLiveLoopAtExit() {
         loop = live_loop_;
     }
     if (loop != nullptr) {
-        loop->Stop();
+        loop->Stop(false);
     }
 }
 
@@ -152,7 +155,7 @@ bool SdlDisplay::Loop::Start() {
     return true;
 }
 
-void SdlDisplay::Loop::Stop() {
+void SdlDisplay::Loop::Stop(bool tear_down) {
     {
         std::lock_guard<std::mutex> lock(LiveLoopMutex());
         if (live_loop_ == this) {
@@ -165,10 +168,14 @@ void SdlDisplay::Loop::Stop() {
     }
     if (std::this_thread::get_id() == thread_id_) {
         quit_ = true;  // exit from within a command: the loop ends after it
+        tear_down_ = tear_down;
         thread_.detach();
         return;
     }
-    Post([this] { quit_ = true; });
+    Post([this, tear_down] {
+        quit_ = true;
+        tear_down_ = tear_down;
+    });
     thread_.join();
 }
 
@@ -255,8 +262,10 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
     // The tray object stays: other threads may still call it, and it keeps
     // its model once closed.
     tray_->Close();
-    windows_.clear();
-    SDL_Quit();
+    if (tear_down_) {
+        windows_.clear();
+        SDL_Quit();
+    }
 }
 
 void SdlDisplay::Loop::Stage(WindowHandle window, const gfx::Bitmap& surface,
