@@ -14,10 +14,14 @@
 //                          prints "icon <added>" and then "click <id> <lParam>"
 //                          for every callback message
 // Both end when STOP_FILE appears, or after a minute at the latest.
+//   flash N                N shaped windows shown and painted, then destroyed,
+//                          and main returns at once: the backend's teardown
+//                          must not race the end of the process.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/display/DisplayBackend.h"
 #include "platform/gfx/DeviceContext.h"
@@ -158,6 +162,27 @@ int ShowTrayIcon() {
     return RunMessageLoop();
 }
 
+int FlashWindows(int count) {
+    std::vector<WindowHandle> windows;
+    for (int i = 0; i < count; ++i) {
+        const WindowHandle window = Create(Rect::FromSize(40 + 10 * i, 40 + 10 * i, 200, 120));
+        if (window == 0) {
+            return 2;
+        }
+        SetWindowRegion(
+            window, gfx::Region(Rect{0, 0, 200, 120}).Subtract(gfx::Region(Rect{60, 30, 140, 90})),
+            false);
+        ShowWindowAs(window, kShowNormal);
+        UpdateWindowNow(window);
+        windows.push_back(window);
+    }
+    for (const WindowHandle window : windows) {
+        DestroyWindowHandle(window);
+    }
+    Say("flashed " + display::Backend().Name());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +195,9 @@ int main(int argc, char** argv) {
         g_stop_file = argv[2];
         return ShowTrayIcon();
     }
-    std::fputs("usage: display_probe window X Y STOP_FILE | tray STOP_FILE\n", stderr);
+    if (mode == "flash" && argc == 3) {
+        return FlashWindows(std::atoi(argv[2]));
+    }
+    std::fputs("usage: display_probe window X Y STOP_FILE | tray STOP_FILE | flash N\n", stderr);
     return 64;
 }

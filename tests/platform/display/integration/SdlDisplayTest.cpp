@@ -1,6 +1,7 @@
 // The sdl display on a real X server: windows shown through the window layer
 // appear on the screen where the layer put them, cut by their region, and
-// notification-area icons dock into a tray manager and report clicks. Each
+// notification-area icons dock into a tray manager and report clicks, and a
+// program ending right after its windows ends cleanly. Each
 // test runs its own Xvfb and looks at the screen through scrot.
 #include <gtest/gtest.h>
 
@@ -304,6 +305,17 @@ TEST_F(SdlDisplayTest, InputOnTheWindowReachesItInClientCoordinates) {
 
     WriteFile(stop, "");
     EXPECT_EQ(probe.Finish(), 0) << probe.seen();
+}
+
+// Windows destroyed right before main returns are still being torn down on
+// the backend thread while the process ends.
+TEST_F(SdlDisplayTest, AProgramEndingRightAfterItsWindowsEndsCleanly) {
+    for (int run = 0; run < 8; ++run) {
+        Program probe;
+        ASSERT_TRUE(probe.Start({BinPath("display_probe"), "flash", "6"}));
+        ASSERT_EQ(probe.WaitForLine("flashed").value_or(probe.seen()), "flashed sdl");
+        EXPECT_EQ(probe.Finish(), 0) << "run " << run << ":\n" << probe.seen();
+    }
 }
 
 TEST_F(SdlDisplayTest, TrayIconDocksWhenAManagerAppearsAndReportsClicks) {
