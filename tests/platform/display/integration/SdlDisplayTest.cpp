@@ -1,8 +1,8 @@
 // The sdl display on a real X server: windows shown through the window layer
-// appear on the screen where the layer put them, cut by their region, and
-// notification-area icons dock into a tray manager and report clicks, and a
-// program ending right after its windows ends cleanly. Each
-// test runs its own Xvfb and looks at the screen through scrot.
+// appear on the screen where the layer put them, cut by their region;
+// notification-area icons dock into a tray manager and report clicks; a
+// program ending right after its windows ends cleanly. Each test runs its own
+// Xvfb and looks at the screen through scrot.
 #include <gtest/gtest.h>
 
 #include <signal.h>
