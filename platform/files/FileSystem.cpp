@@ -69,7 +69,11 @@ int CreateTempBeside(const std::string& dir, std::string& temp_path) {
         snprintf(name, sizeof name, ".vela-tmp-%ld-%llu-%08llx", static_cast<long>(getpid()),
                  static_cast<unsigned long long>(counter.fetch_add(1)),
                  static_cast<unsigned long long>(rng() & 0xFFFFFFFFull));
-        std::string candidate = dir == "/" ? "/" + std::string(name) : dir + "/" + name;
+        std::string candidate = dir;
+        if (candidate.empty() || candidate.back() != '/') {
+            candidate += '/';
+        }
+        candidate += name;
         int fd;
         do {
             fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
