@@ -85,6 +85,11 @@ class DisplayBackend {
     virtual bool ModifyTrayIcon(const TrayIcon& icon) = 0;
     virtual bool RemoveTrayIcon(WindowHandle owner, std::uint32_t id) = 0;
 
+    // While window (a shown top-level one) holds the grab, every press,
+    // release and move of the pointer on the screen comes as input, also
+    // outside the program's windows; 0 ends it, and so does the window's end.
+    virtual void GrabPointer(WindowHandle window) = 0;
+
     // Pointer position as the backend last saw it.
     virtual gfx::Point CursorPosition() const = 0;
     // Reads native events and hands them to DeliverRawInput; waits at most

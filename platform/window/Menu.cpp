@@ -375,6 +375,8 @@ std::uint32_t Menu::TrackPopup(std::uint32_t flags, gfx::Point screen_point,
     SetWindowZOrder(tracking.window, ZOrder::kTopmost);
     const WindowHandle previous_focus = SetKeyboardFocus(tracking.window);
     SetMouseCapture(tracking.window);
+    // A press anywhere on the desktop ends the menu.
+    const WindowHandle previous_grab = GrabScreenPointer(tracking.window);
 
     // The menu's own loop: keys and pointer belong to the menu; everything
     // else is dispatched as usual.
@@ -405,6 +407,7 @@ std::uint32_t Menu::TrackPopup(std::uint32_t flags, gfx::Point screen_point,
     if (GetMouseCapture() == tracking.window) {
         ReleaseMouseCapture();
     }
+    GrabScreenPointer(previous_grab);
     DestroyWindowHandle(tracking.window);
     if (previous_focus != 0 && IsWindowHandle(previous_focus)) {
         SetKeyboardFocus(previous_focus);

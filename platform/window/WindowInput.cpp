@@ -35,6 +35,7 @@ struct InputState {
     WindowHandle dragged = 0;  // moved with the pointer by its caption
     Point drag_grip;           // the pointer within the dragged window
     WindowHandle last_click_window = 0;
+    WindowHandle screen_grab = 0;
     std::uint64_t last_click_ms = 0;
     Point last_click_point;
     // Mouse input over no window goes where mouse input went last, so leave
@@ -458,8 +459,9 @@ void ForgetWindow(const std::shared_ptr<WindowObject>& window) {
         // A window that is going gets no more messages of its own state.
         std::lock_guard<std::mutex> lock(InputMutex());
         InputState& state = Input();
-        for (WindowHandle* held : {&state.capture, &state.focus, &state.active, &state.tracked,
-                                   &state.hover, &state.dragged, &state.last_click_window}) {
+        for (WindowHandle* held :
+             {&state.capture, &state.focus, &state.active, &state.tracked, &state.hover,
+              &state.dragged, &state.last_click_window, &state.screen_grab}) {
             if (*held == handle) {
                 *held = 0;
             }
@@ -506,6 +508,24 @@ bool ReleaseMouseCapture() {
         SendMessageTo(previous, kMsgCaptureChanged, 0, 0);
     }
     return true;
+}
+
+WindowHandle GrabScreenPointer(WindowHandle window) {
+    if (window != 0) {
+        const std::shared_ptr<WindowObject> object = FindOwnWindow(window);
+        if (object == nullptr || object->child) {
+            return 0;
+        }
+    }
+    WindowHandle previous;
+    {
+        std::lock_guard<std::mutex> lock(InputMutex());
+        previous = Live(Input().screen_grab);
+        Input().screen_grab = window;
+    }
+    // The backend forgets a grab by itself when its window goes.
+    display::Backend().GrabPointer(window);
+    return previous;
 }
 
 WindowHandle GetMouseCapture() {

@@ -144,6 +144,11 @@ gfx::DeviceContext GetWindowContext(WindowHandle window);
 WindowHandle SetMouseCapture(WindowHandle window);  // returns the previous capture
 bool ReleaseMouseCapture();
 WindowHandle GetMouseCapture();  // any thread
+// For popup menus: while the top-level window holds it, presses, releases and
+// moves of the pointer anywhere on the screen reach the program, also outside
+// its windows, and go to the capture as usual; 0 ends it, and so does the
+// window's end. Returns the holder before, 0 for a child or unknown window.
+WindowHandle GrabScreenPointer(WindowHandle window);
 // Leave tracking: one kMsgMouseLeave when the pointer leaves the window
 // (or its visible region); false if the pointer is not over it.
 bool TrackMouseLeave(WindowHandle window);

@@ -13,6 +13,7 @@ struct HeadlessDisplay::State {
     std::vector<ShownWindow> windows;  // bottom to top, topmost ones last
     std::map<WindowHandle, gfx::Bitmap> surfaces;
     std::vector<TrayIcon> tray;
+    WindowHandle grab = 0;
 
     std::vector<ShownWindow>::iterator FindLocked(WindowHandle window) {
         return std::find_if(windows.begin(), windows.end(),
@@ -230,6 +231,9 @@ void HeadlessDisplay::DestroyWindow(WindowHandle window) {
         state_->windows.erase(found);
     }
     state_->surfaces.erase(window);
+    if (state_->grab == window) {
+        state_->grab = 0;
+    }
 }
 
 void HeadlessDisplay::Present(WindowHandle window, const gfx::Bitmap& surface,
@@ -267,6 +271,16 @@ bool HeadlessDisplay::RemoveTrayIcon(WindowHandle owner, std::uint32_t id) {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return std::erase_if(state_->tray,
                          [&](const TrayIcon& t) { return t.owner == owner && t.id == id; }) != 0;
+}
+
+void HeadlessDisplay::GrabPointer(WindowHandle window) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->grab = window;
+}
+
+WindowHandle HeadlessDisplay::PointerGrab() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->grab;
 }
 
 gfx::Point HeadlessDisplay::CursorPosition() const {

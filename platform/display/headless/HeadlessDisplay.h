@@ -52,6 +52,9 @@ class HeadlessDisplay : public DisplayBackend {
     // over a black desktop.
     gfx::Bitmap ComposeScreen() const;
     std::vector<TrayIcon> TrayIcons() const;
+    // The window holding the pointer grab, 0 for none. Injected input reaches
+    // the layer's capture anyway, so the grab changes nothing else here.
+    WindowHandle PointerGrab() const;
 
     // DisplayBackend.
     std::string Name() const override;
@@ -66,6 +69,7 @@ class HeadlessDisplay : public DisplayBackend {
     bool AddTrayIcon(const TrayIcon& icon) override;
     bool ModifyTrayIcon(const TrayIcon& icon) override;
     bool RemoveTrayIcon(WindowHandle owner, std::uint32_t id) override;
+    void GrabPointer(WindowHandle window) override;
     gfx::Point CursorPosition() const override;
     void PumpEvents(std::uint32_t timeout_ms) override;
     bool NeedsPumping() const override;

@@ -17,6 +17,7 @@
 #include "platform/display/sdl/ScreenLayout.h"
 #include "platform/display/sdl/SdlInput.h"
 #include "platform/display/sdl/SdlWindow.h"
+#include "platform/display/sdl/X11PointerGrab.h"
 #include "platform/display/sdl/X11Tray.h"
 #include "platform/text/TextConversion.h"
 
@@ -68,6 +69,7 @@ class SdlDisplay::Loop {
     void Shape(WindowHandle window, const std::optional<gfx::Region>& shape);
     void RaiseWindow(WindowHandle window, bool topmost);
     void Destroy(WindowHandle window);
+    void Grab(WindowHandle window);
     ScreenInfo ReadScreen() const;
     gfx::Point ReadCursor() const;
 
@@ -81,6 +83,10 @@ class SdlDisplay::Loop {
     void KeepTopmostOnTop();
     void Appear(WindowHandle window, ShowState state, bool topmost);
     void ShowOverdue();
+    // Takes the grab once its window is on the screen, again after the window
+    // was rebuilt, and lets go while it is hidden.
+    void KeepGrab();
+    bool GrabPending() const;
     void Deliver(RawInput input, std::uint32_t native_id, int x, int y, bool located);
     WindowHandle HandleOf(std::uint32_t native_id) const;
 
@@ -120,6 +126,9 @@ class SdlDisplay::Loop {
     };
     std::unordered_map<WindowHandle, Awaiting> awaiting_;
     std::unique_ptr<X11Tray> tray_;
+    WindowHandle grab_window_ = 0;
+    std::uint32_t grab_native_ = 0;  // the native window the grab was taken on
+    X11PointerGrab grab_;
 };
 
 SdlDisplay::Loop* SdlDisplay::Loop::live_loop_ = nullptr;
@@ -237,7 +246,9 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
 
     while (!quit_) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, awaiting_.empty() ? 1000 : 50) != 0) {
+        // The grab's own connection is read between SDL's events.
+        const int wait_ms = grab_.Held() ? 15 : !awaiting_.empty() || GrabPending() ? 50 : 1000;
+        if (SDL_WaitEventTimeout(&event, wait_ms) != 0) {
             do {
                 Handle(event);
             } while (SDL_PollEvent(&event) != 0);
@@ -251,6 +262,11 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
             command();
         }
         ShowOverdue();
+        KeepGrab();
+        for (RawInput input : grab_.ReadInput()) {
+            input.window = grab_window_;
+            DeliverRawInput(input);
+        }
     }
 
     {
@@ -469,7 +485,41 @@ void SdlDisplay::Loop::KeepTopmostOnTop() {
     }
 }
 
+void SdlDisplay::Loop::Grab(WindowHandle window) {
+    if (window == grab_window_) {
+        return;
+    }
+    grab_.Release();
+    grab_window_ = window;
+    grab_native_ = 0;
+    KeepGrab();
+}
+
+bool SdlDisplay::Loop::GrabPending() const {
+    return grab_window_ != 0 && !grab_.Held();
+}
+
+void SdlDisplay::Loop::KeepGrab() {
+    if (grab_window_ == 0) {
+        return;
+    }
+    auto found = windows_.find(grab_window_);
+    if (found == windows_.end() || found->second->State() != ShowState::kNormal ||
+        awaiting_.count(grab_window_) != 0) {
+        grab_.Release();
+        return;
+    }
+    const std::uint32_t native = found->second->NativeId();
+    if (!grab_.Held() || native != grab_native_) {
+        grab_native_ = native;
+        grab_.Take(found->second->Native());
+    }
+}
+
 void SdlDisplay::Loop::Destroy(WindowHandle window) {
+    if (window == grab_window_) {
+        Grab(0);
+    }
     if (auto found = windows_.find(window); found != windows_.end()) {
         by_native_.erase(found->second->NativeId());
         windows_.erase(found);
@@ -641,6 +691,13 @@ void SdlDisplay::Raise(WindowHandle window, bool topmost) {
     if (loop_) {
         Loop* loop = loop_.get();
         loop->Post([=] { loop->RaiseWindow(window, topmost); });
+    }
+}
+
+void SdlDisplay::GrabPointer(WindowHandle window) {
+    if (loop_) {
+        Loop* loop = loop_.get();
+        loop->Post([=] { loop->Grab(window); });
     }
 }
 

@@ -40,6 +40,7 @@ class SdlDisplay : public DisplayBackend {
     bool AddTrayIcon(const TrayIcon& icon) override;
     bool ModifyTrayIcon(const TrayIcon& icon) override;
     bool RemoveTrayIcon(WindowHandle owner, std::uint32_t id) override;
+    void GrabPointer(WindowHandle window) override;
     gfx::Point CursorPosition() const override;
     void PumpEvents(std::uint32_t timeout_ms) override;
     bool NeedsPumping() const override;

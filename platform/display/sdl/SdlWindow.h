@@ -26,6 +26,7 @@ class SdlWindow {
     SdlWindow& operator=(const SdlWindow&) = delete;
 
     std::uint32_t NativeId() const;
+    SDL_Window* Native() const { return window_; }
     gfx::Point Position() const;
     const gfx::Rect& ScreenRect() const { return rect_; }
 

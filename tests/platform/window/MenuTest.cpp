@@ -121,11 +121,14 @@ TEST_F(MenuTest, ClickingAnItemPostsItsCommandToTheOwner) {
                         EXPECT_EQ(surface->GetPixel(6, centre.y), gfx::kHighlightColor);
                         const Point other = ScreenToClient(window, ItemCentre(0, 2));
                         EXPECT_NE(surface->GetPixel(6, other.y), gfx::kHighlightColor);
+                        // Presses beyond the program's windows must reach it.
+                        EXPECT_EQ(display().PointerGrab(), window);
                     },
                     [&] { display().Click(ItemCentre(1, 2)); }};
     owner_.Start();
     EXPECT_EQ(menu.TrackPopup(0, Point{150, 150}, owner_.Handle()), kExit);
     EXPECT_EQ(TrackedMenuWindow(), 0u);
+    EXPECT_EQ(display().PointerGrab(), 0u);
     const std::vector<Message> commands = SeenCommands();
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].wParam, MakeCommandParam(kExit, 0));

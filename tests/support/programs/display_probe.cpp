@@ -14,6 +14,11 @@
 //                          prints "icon <added>" and then "click <id> <lParam>"
 //                          for every callback message
 // Both end when STOP_FILE appears, or after a minute at the latest.
+//   menu X Y               a 200 x 120 window at (X, Y) that opens a popup
+//                          menu of two items ("Open" 1001, "Exit" 1002) at
+//                          (X + 20, Y + 20), twice; prints "menu L T R B" (its
+//                          screen rectangle) once it is shown, then "chose
+//                          <command>" when it ends (0 for none), and ends
 //   flash N                N shaped windows shown and painted, then destroyed,
 //                          and main returns at once: the backend's teardown
 //                          must not race the end of the process.
@@ -25,6 +30,7 @@
 
 #include "platform/display/DisplayBackend.h"
 #include "platform/gfx/DeviceContext.h"
+#include "platform/window/Menu.h"
 #include "platform/window/MessageIds.h"
 #include "platform/window/NotifyIcon.h"
 #include "platform/window/WindowUi.h"
@@ -34,6 +40,7 @@ namespace {
 using namespace platform;
 
 constexpr std::uintptr_t kStopTimer = 1;
+constexpr std::uintptr_t kMenuTimer = 2;
 constexpr std::uint32_t kPollMs = 50;
 constexpr int kMaxTicks = 60000 / kPollMs;
 constexpr std::uint32_t kTrayMessage = 1126;
@@ -41,6 +48,7 @@ constexpr std::uint32_t kTrayId = 7;
 
 std::string g_stop_file;
 int g_ticks = 0;
+bool g_menu_reported = false;
 
 void Say(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
@@ -85,6 +93,13 @@ MessageResult Procedure(WindowHandle window, std::uint32_t message, MessageParam
             return 0;
         }
         case kMsgTimer:
+            // Fires inside the menu's own loop.
+            if (wParam == kMenuTimer && !g_menu_reported && TrackedMenuWindow() != 0) {
+                const Rect menu = GetWindowScreenRect(TrackedMenuWindow());
+                g_menu_reported = true;
+                Say("menu " + std::to_string(menu.left) + " " + std::to_string(menu.top) + " " +
+                    std::to_string(menu.right) + " " + std::to_string(menu.bottom));
+            }
             if (wParam == kStopTimer) {
                 Obey(window);
             }
@@ -162,6 +177,27 @@ int ShowTrayIcon() {
     return RunMessageLoop();
 }
 
+int OpenMenus(int x, int y) {
+    const WindowHandle window = Create(Rect::FromSize(x, y, 200, 120));
+    if (window == 0) {
+        return 2;
+    }
+    ShowWindowAs(window, kShowNormal);
+    UpdateWindowNow(window);
+    Menu menu;
+    menu.AppendItem(1001, u"Open");
+    menu.AppendItem(1002, u"Exit");
+    SetWindowTimer(window, kMenuTimer, kPollMs);
+    for (int round = 0; round < 2; ++round) {
+        g_menu_reported = false;
+        const std::uint32_t chosen =
+            menu.TrackPopup(kTrackReturnCommand, Point{x + 20, y + 20}, window);
+        Say("chose " + std::to_string(chosen));
+    }
+    DestroyWindowHandle(window);
+    return 0;
+}
+
 int FlashWindows(int count) {
     std::vector<WindowHandle> windows;
     for (int i = 0; i < count; ++i) {
@@ -195,9 +231,13 @@ int main(int argc, char** argv) {
         g_stop_file = argv[2];
         return ShowTrayIcon();
     }
+    if (mode == "menu" && argc == 4) {
+        return OpenMenus(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
     if (mode == "flash" && argc == 3) {
         return FlashWindows(std::atoi(argv[2]));
     }
-    std::fputs("usage: display_probe window X Y STOP_FILE | tray STOP_FILE | flash N\n", stderr);
+    std::fputs("usage: display_probe window X Y STOP_FILE | tray STOP_FILE | menu X Y | flash N\n",
+               stderr);
     return 64;
 }

@@ -3,9 +3,13 @@
 // as sent, which the programs under test do not look at).
 //   x_send_input click X Y [right]   pointer to (X, Y), press and release
 //   x_send_input close X Y           the desktop's close request
-// Exits 1 when no mapped window lies at the point.
+//   x_send_input press X Y [right]   a real move, press and release through
+//                                    the server's test extension, wherever the
+//                                    point lies: pointer grabs see it
+// Exits 1 when no mapped window lies at the point (click and close).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -67,7 +71,7 @@ void Pointer(Display* display, Window window, int type, unsigned button, int x, 
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fputs("usage: x_send_input click X Y [right] | close X Y\n", stderr);
+        std::fputs("usage: x_send_input click|press X Y [right] | close X Y\n", stderr);
         return 64;
     }
     const int x = std::atoi(argv[2]);
@@ -76,6 +80,24 @@ int main(int argc, char** argv) {
     if (display == nullptr) {
         std::fputs("x_send_input: no display\n", stderr);
         return 2;
+    }
+    const unsigned button = argc > 4 && std::strcmp(argv[4], "right") == 0 ? Button3 : Button1;
+    if (std::strcmp(argv[1], "press") == 0) {
+        int event_base = 0;
+        int error_base = 0;
+        int major = 0;
+        int minor = 0;
+        if (!XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) {
+            std::fputs("x_send_input: no XTEST extension\n", stderr);
+            XCloseDisplay(display);
+            return 2;
+        }
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(display, button, True, CurrentTime);
+        XTestFakeButtonEvent(display, button, False, CurrentTime);
+        XSync(display, False);
+        XCloseDisplay(display);
+        return 0;
     }
     int left = 0;
     int top = 0;
@@ -95,7 +117,6 @@ int main(int argc, char** argv) {
         event.xclient.data.l[1] = CurrentTime;
         XSendEvent(display, window, False, NoEventMask, &event);
     } else {
-        const unsigned button = argc > 4 && std::strcmp(argv[4], "right") == 0 ? Button3 : Button1;
         Pointer(display, window, MotionNotify, 0, x, y, left, top);
         Pointer(display, window, ButtonPress, button, x, y, left, top);
         Pointer(display, window, ButtonRelease, button, x, y, left, top);

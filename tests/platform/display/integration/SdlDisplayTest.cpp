@@ -1,8 +1,9 @@
 // The sdl display on a real X server: windows shown through the window layer
 // appear on the screen where the layer put them, cut by their region;
-// notification-area icons dock into a tray manager and report clicks; a
-// program ending right after its windows ends cleanly. Each test runs its own
-// Xvfb and looks at the screen through scrot.
+// notification-area icons dock into a tray manager and report clicks; popup
+// menus see presses anywhere on the screen; a program ending right after its
+// windows ends cleanly. Each test runs its own Xvfb and looks at the screen
+// through scrot.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -62,8 +63,9 @@ class Program {
 
     // The first line beginning with prefix that arrives before the deadline;
     // nullopt when the program ends or the deadline passes first.
-    std::optional<std::string> WaitForLine(const std::string& prefix) {
-        const auto deadline = Clock::now() + kDeadline;
+    std::optional<std::string> WaitForLine(const std::string& prefix,
+                                           Clock::duration within = kDeadline) {
+        const auto deadline = Clock::now() + within;
         for (;;) {
             for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
                 std::string line = pending_.substr(0, end);
@@ -304,6 +306,45 @@ TEST_F(SdlDisplayTest, InputOnTheWindowReachesItInClientCoordinates) {
     }
 
     WriteFile(stop, "");
+    EXPECT_EQ(probe.Finish(), 0) << probe.seen();
+}
+
+// The menu's pointer grab starts as soon as the menu is on the screen; until
+// then a press outside reaches only the desktop, so the test presses again.
+TEST_F(SdlDisplayTest, APopupMenuEndsOnAPressOutsideAndChoosesOnAPressInside) {
+    const int left = 233;
+    const int top = 175;
+    Program probe;
+    ASSERT_TRUE(
+        probe.Start({BinPath("display_probe"), "menu", std::to_string(left), std::to_string(top)}));
+    const auto press = [](int x, int y) {
+        Program sender;
+        return sender.Start(
+                   {BinPath("x_send_input"), "press", std::to_string(x), std::to_string(y)}) &&
+               sender.Finish() == 0;
+    };
+
+    // Far from the probe's windows, on the bare desktop.
+    ASSERT_TRUE(probe.WaitForLine("menu")) << probe.seen();
+    std::optional<std::string> chose;
+    for (int attempt = 0; attempt < 20 && !chose; ++attempt) {
+        ASSERT_TRUE(press(1000, 700));
+        chose = probe.WaitForLine("chose", std::chrono::milliseconds(500));
+    }
+    EXPECT_EQ(chose.value_or("nothing:\n" + probe.seen()), "chose 0");
+
+    // The second row of the menu, through the same grab.
+    const std::optional<std::string> shown = probe.WaitForLine("menu");
+    ASSERT_TRUE(shown) << probe.seen();
+    int l = 0, t = 0, r = 0, b = 0;
+    ASSERT_EQ(std::sscanf(shown->c_str(), "menu %d %d %d %d", &l, &t, &r, &b), 4) << *shown;
+    const int row = (b - t - 4) / 2;
+    chose.reset();
+    for (int attempt = 0; attempt < 20 && !chose; ++attempt) {
+        ASSERT_TRUE(press((l + r) / 2, t + 2 + row + row / 2));
+        chose = probe.WaitForLine("chose", std::chrono::milliseconds(500));
+    }
+    EXPECT_EQ(chose.value_or("nothing:\n" + probe.seen()), "chose 1002");
     EXPECT_EQ(probe.Finish(), 0) << probe.seen();
 }
 
