@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -47,10 +48,11 @@ gfx::Rect Bounding(const gfx::Rect& a, const gfx::Rect& b) {
 class SdlDisplay::Loop {
   public:
     bool Start();
-    // Idempotent. Also run at exit, since libraries that SDL and the tray
-    // use are finalised then and must not be in use on the backend thread;
-    // there the windows are left to the server, as SDL_Quit would unload the
-    // GL driver under the leak checker's feet.
+    // Idempotent. Also run at exit, where the libraries SDL and the GL
+    // driver use are being finalised and must not be used any more: there
+    // the commands still queued are dropped and the windows left to the
+    // server (SDL_Quit would also unload the GL driver under the leak
+    // checker's feet).
     void Stop(bool tear_down = true);
 
     // Queues a command for the backend thread; false, and dropped, once it
@@ -102,8 +104,8 @@ class SdlDisplay::Loop {
     mutable std::mutex mutex_;  // guards queue_, running_, staged_
     std::deque<std::function<void()>> queue_;
     bool running_ = false;
-    bool quit_ = false;      // backend thread
-    bool tear_down_ = true;  // backend thread
+    bool quit_ = false;  // backend thread
+    std::atomic<bool> abandon_{false};
     struct Staged {
         gfx::Bitmap surface;
         gfx::Rect dirty;
@@ -175,16 +177,15 @@ void SdlDisplay::Loop::Stop(bool tear_down) {
     if (!thread_.joinable()) {
         return;
     }
+    if (!tear_down) {
+        abandon_ = true;
+    }
     if (std::this_thread::get_id() == thread_id_) {
         quit_ = true;  // exit from within a command: the loop ends after it
-        tear_down_ = tear_down;
         thread_.detach();
         return;
     }
-    Post([this, tear_down] {
-        quit_ = true;
-        tear_down_ = tear_down;
-    });
+    Post([this] { quit_ = true; });
     thread_.join();
 }
 
@@ -244,14 +245,14 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
     }
     started.set_value(true);
 
-    while (!quit_) {
+    while (!quit_ && !abandon_) {
         SDL_Event event;
         // The grab's own connection is read between SDL's events.
         const int wait_ms = grab_.Held() ? 15 : !awaiting_.empty() || GrabPending() ? 50 : 1000;
         if (SDL_WaitEventTimeout(&event, wait_ms) != 0) {
             do {
                 Handle(event);
-            } while (SDL_PollEvent(&event) != 0);
+            } while (!abandon_ && SDL_PollEvent(&event) != 0);
         }
         std::deque<std::function<void()>> batch;
         {
@@ -259,7 +260,13 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
             batch.swap(queue_);
         }
         for (auto& command : batch) {
+            if (abandon_) {
+                break;
+            }
             command();
+        }
+        if (abandon_) {
+            break;
         }
         ShowOverdue();
         KeepGrab();
@@ -278,7 +285,7 @@ void SdlDisplay::Loop::Run(std::promise<bool>& started) {
     // The tray object stays: other threads may still call it, and it keeps
     // its model once closed.
     tray_->Close();
-    if (tear_down_) {
+    if (!abandon_) {
         windows_.clear();
         SDL_Quit();
     }
