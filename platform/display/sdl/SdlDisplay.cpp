@@ -106,6 +106,7 @@ class SdlDisplay::Loop {
     bool running_ = false;
     bool quit_ = false;  // backend thread
     std::atomic<bool> abandon_{false};
+    bool exit_hook_after_driver_ = false;  // backend thread
     struct Staged {
         gfx::Bitmap surface;
         gfx::Rect dirty;
@@ -348,6 +349,12 @@ void SdlDisplay::Loop::Flush(WindowHandle window) {
         Appear(window, wanted.state, wanted.topmost);
     }
     found->second->Render();
+    if (!exit_hook_after_driver_) {
+        // The GL driver is loaded and has compiled its first shaders by now,
+        // and registered its own finalisers: ours must run before them.
+        exit_hook_after_driver_ = true;
+        std::atexit(StopLiveLoopAtExit);
+    }
 }
 
 void SdlDisplay::Loop::ShowOverdue() {
